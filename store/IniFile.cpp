@@ -118,7 +118,8 @@ void IniFile::load()
         while (end < data.size() && data[end] != '\r' && data[end] != '\n')
             ++end;
         const QByteArray line = data.sliced(pos, end - pos);
-        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n')
+        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() &&
+            data[end + 1] == '\n')
             ++end;
         pos = end + 1;
 
@@ -175,8 +176,8 @@ int IniFile::ReadString(QByteArrayView keyName, QByteArray &keyValue) const
     const qsizetype nul = value.indexOf('\0');
     if (nul >= 0)
         value = value.first(nul);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
-        && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
     value = value.first(qMin(value.size(), ValueBufferSize - 1));
     if (value.startsWith(DefaultValue))

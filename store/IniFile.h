@@ -67,8 +67,8 @@ public:
 private:
     struct Section
     {
-        QByteArray header;               // the "[name]" line as it stands
-        QList<QByteArray> lines;         // the lines below the header, as they stand
+        QByteArray header;                 // the "[name]" line as it stands
+        QList<QByteArray> lines;           // the lines below the header, as they stand
         QHash<QByteArray, qsizetype> keys; // lower-case key -> first line of that key
     };
 

@@ -6,8 +6,7 @@
 
 // A fixed array whose elements are numbered from 1, as programs, vials and
 // reagents are everywhere in the program and on the instrument.
-template<typename T, int Count>
-class Numbered
+template<typename T, int Count> class Numbered
 {
 public:
     static constexpr int size() { return Count; }

@@ -41,7 +41,8 @@ qint64 RoundedLeadingNumber(QByteArrayView text)
     if (digits == 0)
         return 0;
 
-    const bool roundUp = firstFraction > 5 || (firstFraction == 5 && (restNonZero || whole % 2 == 1));
+    const bool roundUp =
+        firstFraction > 5 || (firstFraction == 5 && (restNonZero || whole % 2 == 1));
     if (roundUp && whole < Saturated)
         ++whole;
     return negative ? -whole : whole;

@@ -13,8 +13,9 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &title, const 
     record({Kind::Message, title, text, icon, buttons, {}});
     if (m_answers.isEmpty()) {
         m_unanswered = buttons != Buttons::Ok; // a lone OK needs no script
-        return buttons == Buttons::YesNo ? Answer::No
-                                         : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
+        return buttons == Buttons::YesNo
+                   ? Answer::No
+                   : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
     }
     return m_answers.dequeue();
 }

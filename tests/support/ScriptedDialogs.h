@@ -3,9 +3,9 @@
 #include "ui/Dialogs.h"
 
 #include <QList>
-#include <functional>
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 // Answers the program's dialogs from a script and records what each showed,
 // so that tests assert titles, texts, icons and buttons word for word.
@@ -39,8 +39,8 @@ public:
     // True when every queued answer was used and no dialog went unanswered.
     bool scriptFinished() const
     {
-        return m_answers.isEmpty() && m_texts.isEmpty() && m_printerAnswers.isEmpty()
-               && !m_unanswered;
+        return m_answers.isEmpty() && m_texts.isEmpty() && m_printerAnswers.isEmpty() &&
+               !m_unanswered;
     }
     bool unanswered() const { return m_unanswered; }
 
