@@ -1,0 +1,55 @@
+#include "ServiceConsole.h"
+
+#include "SerialLink.h"
+
+#include "store/Win1252.h"
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTabBar>
+#include <QTabWidget>
+
+ServiceConsole::ServiceConsole(QTabWidget &panel, SerialLink &link, Dialogs &dialogs,
+                               QObject *parent)
+    : QObject(parent)
+    , m_panel(panel)
+    , m_link(link)
+    , m_dialogs(dialogs)
+{
+    // The tab bar holds the focus when the panel is focused; the panel itself
+    // can hold it too when it has no tabs.
+    m_panel.installEventFilter(this);
+    m_panel.tabBar()->installEventFilter(this);
+}
+
+bool ServiceConsole::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    // Keys that a control on one of the pages ignored reach the panel as well;
+    // only a key pressed while the panel itself has the focus counts.
+    if (watched != QApplication::focusWidget())
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    constexpr Qt::KeyboardModifiers Held =
+        Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (key->key() != Qt::Key_S ||
+        (key->modifiers() & Held) != (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    run();
+    return true;
+}
+
+void ServiceConsole::run()
+{
+    QWidget *parent = m_panel.window();
+    const QString command = m_dialogs.input(parent, QStringLiteral("Input Service Command"),
+                                            QStringLiteral("Command?"), {});
+    if (command.isEmpty())
+        return;
+    m_link.SendCommand(ToWin1252(command));
+    m_dialogs.message(parent, QStringLiteral("Quenor"),
+                      QStringLiteral("Response: ") + FromWin1252(m_link.ReplyText()),
+                      Dialogs::Icon::None, Dialogs::Buttons::Ok);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class ConnectionView;
+class Dialogs;
+class QComboBox;
+class QPushButton;
+class SerialLink;
+
+// The port settings dialog frmSettings: the user picks the instrument's port
+// (OK saves it and searches there) or lets "Find Device" scan all ports.
+class SettingsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    SettingsDialog(SerialLink &link, ConnectionView &view, Dialogs &dialogs,
+                   QWidget *parent = nullptr);
+
+private:
+    void findDevice();
+    void accept() override;
+
+    SerialLink &m_link;
+    ConnectionView &m_view;
+    Dialogs &m_dialogs;
+    QComboBox *m_cbComm;
+    QPushButton *m_cmdFindDevice;
+};

@@ -1,0 +1,209 @@
+#include "PortFixture.h"
+#include "RecordingView.h"
+
+#include "device/DeviceSearch.h"
+#include "device/SerialLink.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int Period = 10; // ms
+
+QVariant StoredCommPort()
+{
+    return AppSettings::Open().value(AppSettings::CommPort);
+}
+
+void StoreCommPort(const QString &value)
+{
+    AppSettings::Open().setValue(AppSettings::CommPort, value);
+}
+
+} // namespace
+
+class TestDeviceSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void captions();
+    void noSavedPortNoInstrument_notConnectedAndNothingStored();
+    void savedPortAnswers_connectsAndStaysOpen();
+    void savedPortSilent_noScan();
+    void scan_highestAnsweringPortWins();
+    void wrongIdentity_notFound();
+    void storedCommPort_data();
+    void storedCommPort();
+    void search_closesThePortFirst();
+
+private:
+    // An instrument on port, answering with identity; silent when asked.
+    EmulatedInstrument &addInstrument(int port, const QByteArray &identity = "4173-528",
+                                      bool silent = false);
+
+    QTemporaryDir m_dir;
+    std::vector<std::unique_ptr<EmulatedInstrument>> m_instruments;
+};
+
+void TestDeviceSearch::init()
+{
+    m_instruments.clear();
+    QVERIFY(m_dir.isValid());
+    IsolatePorts(m_dir);
+}
+
+EmulatedInstrument &TestDeviceSearch::addInstrument(int port, const QByteArray &identity,
+                                                    bool silent)
+{
+    auto instrument = std::make_unique<EmulatedInstrument>();
+    instrument->model.faults.identity = identity;
+    instrument->model.faults.silent = silent;
+    if (!instrument->open())
+        qFatal("cannot open a pty");
+    MapPort(port, instrument->path());
+    m_instruments.push_back(std::move(instrument));
+    return *m_instruments.back();
+}
+
+void TestDeviceSearch::captions()
+{
+    QCOMPARE(ConnectionView::ConnectedCaption(7), QStringLiteral("Quenor - connected on COM7"));
+    QCOMPARE(ConnectionView::ConnectedCaption(16), QStringLiteral("Quenor - connected on COM16"));
+    QCOMPARE(ConnectionView::NotConnectedCaption(), QStringLiteral("Quenor - not connected."));
+}
+
+void TestDeviceSearch::noSavedPortNoInstrument_notConnectedAndNothingStored()
+{
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+    QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
+    QVERIFY(!view.transfersEnabled);
+    QVERIFY(!link.isOpen());
+    QVERIFY(!AppSettings::Open().contains(AppSettings::CommPort));
+}
+
+void TestDeviceSearch::savedPortAnswers_connectsAndStaysOpen()
+{
+    EmulatedInstrument &instrument = addInstrument(3);
+    StoreCommPort(QStringLiteral("3"));
+    SerialLink link(Period);
+    link.ApplyLineSettings();
+    RecordingView view;
+    ConnectDevice(link, view);
+
+    QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM3")});
+    QVERIFY(view.transfersEnabled);
+    QCOMPARE(StoredCommPort().toString(), QStringLiteral("3"));
+    QVERIFY(link.isOpen());
+    QCOMPARE(link.portNumber(), 3);
+
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
+    QCOMPARE(instrument.model.requests().size(), 2);
+}
+
+void TestDeviceSearch::savedPortSilent_noScan()
+{
+    EmulatedInstrument &silent = addInstrument(3, "4173-528", true);
+    EmulatedInstrument &elsewhere = addInstrument(5);
+    StoreCommPort(QStringLiteral("3"));
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+
+    QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
+    QVERIFY(!link.isOpen());
+    QCOMPARE(StoredCommPort().toString(), QStringLiteral("3"));
+    QTRY_COMPARE(silent.model.requests().size(), 6);
+    QCOMPARE(elsewhere.model.requests().size(), 0);
+}
+
+void TestDeviceSearch::scan_highestAnsweringPortWins()
+{
+    EmulatedInstrument &low = addInstrument(2);
+    EmulatedInstrument &high = addInstrument(7);
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+
+    QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM7")});
+    QCOMPARE(StoredCommPort().toString(), QStringLiteral("7"));
+    QVERIFY(link.isOpen());
+    QCOMPARE(link.portNumber(), 7);
+    QCOMPARE(low.model.requests().size(), 1);
+    QCOMPARE(high.model.requests().size(), 1);
+}
+
+void TestDeviceSearch::wrongIdentity_notFound()
+{
+    EmulatedInstrument &other = addInstrument(4, "4173-5280");
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+    QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
+    QCOMPARE(other.model.requests().size(), 1);
+    QVERIFY(!AppSettings::Open().contains(AppSettings::CommPort));
+}
+
+void TestDeviceSearch::storedCommPort_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<int>("connectedOn");
+
+    // The instrument is on COM6; a value that reads as 0 scans and finds it.
+    QTest::newRow("its port") << QStringLiteral("6") << 6 << 6;
+    QTest::newRow("surrounding spaces") << QStringLiteral(" 6 ") << 6 << 6;
+    QTest::newRow("another port") << QStringLiteral("16") << 16 << 0;
+    QTest::newRow("zero") << QStringLiteral("0") << 0 << 6;
+    QTest::newRow("empty") << QString() << 0 << 6;
+    QTest::newRow("above 16") << QStringLiteral("17") << 0 << 6;
+    QTest::newRow("negative") << QStringLiteral("-3") << 0 << 6;
+    QTest::newRow("fraction") << QStringLiteral("3.5") << 0 << 6;
+    QTest::newRow("text") << QStringLiteral("COM3") << 0 << 6;
+    QTest::newRow("huge") << QStringLiteral("99999999999999999999") << 0 << 6;
+}
+
+void TestDeviceSearch::storedCommPort()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, read);
+    QFETCH(int, connectedOn);
+
+    QCOMPARE(SavedCommPort(0), 0);
+    QCOMPARE(SavedCommPort(1), 1);
+    StoreCommPort(stored);
+    QCOMPARE(SavedCommPort(1), read);
+
+    addInstrument(6);
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+    QCOMPARE(view.caption, connectedOn ? ConnectionView::ConnectedCaption(connectedOn)
+                                       : ConnectionView::NotConnectedCaption());
+    QCOMPARE(StoredCommPort().toString(), connectedOn ? QString::number(connectedOn) : stored);
+}
+
+void TestDeviceSearch::search_closesThePortFirst()
+{
+    addInstrument(1);
+    StoreCommPort(QStringLiteral("1"));
+    SerialLink link(Period);
+    RecordingView view;
+    ConnectDevice(link, view);
+    QVERIFY(link.isOpen());
+
+    StoreCommPort(QStringLiteral("2"));
+    ConnectDevice(link, view);
+    QCOMPARE(view.caption, ConnectionView::NotConnectedCaption());
+    QVERIFY(!link.isOpen());
+}
+
+QTEST_GUILESS_MAIN(TestDeviceSearch)
+#include "tst_devicesearch.moc"

@@ -1,0 +1,325 @@
+#include "PortFixture.h"
+
+#include "device/CommandTransaction.h"
+#include "device/DeviceMemory.h"
+#include "device/SerialLink.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int Period = 20; // ms: the resend rules run in a fraction of a second
+
+} // namespace
+
+class TestSerialLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void components_namedAndConfigured();
+    void portName_defaultsAndSetting_data();
+    void portName_defaultsAndSetting();
+    void openPort_missingPathFails();
+
+    void sendCommand_identifies();
+    void sendCommand_survivesLineFaults_data();
+    void sendCommand_survivesLineFaults();
+    void sendCommand_replyAfterResends();
+    void sendCommand_silentInstrument_sixSendsThenTimeoutResult();
+    void sendCommand_closedPort_endsAsSilent();
+    void sendCommand_portVanishesMidTransaction();
+    void sendCommand_secondRequestDuringWait_runsAfterFirst();
+
+    void memory_readsAndWrites();
+    void memory_wrongEchoesRepeated();
+
+private:
+    bool connectTo(SerialLink &link, EmulatedInstrument &instrument, int port = 1);
+
+    QTemporaryDir m_dir;
+};
+
+void TestSerialLink::init()
+{
+    QVERIFY(m_dir.isValid());
+    IsolatePorts(m_dir);
+}
+
+bool TestSerialLink::connectTo(SerialLink &link, EmulatedInstrument &instrument, int port)
+{
+    if (!instrument.open())
+        return false;
+    MapPort(port, instrument.path());
+    link.ApplyLineSettings();
+    link.setPortNumber(port);
+    return link.OpenPort();
+}
+
+void TestSerialLink::components_namedAndConfigured()
+{
+    SerialLink link(Period);
+    auto *timer = link.findChild<QTimer *>(QStringLiteral("tmTimeOut"));
+    QVERIFY(timer);
+    QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+    QCOMPARE(timer->interval(), Period);
+    QVERIFY(!timer->isActive());
+
+    EmulatedInstrument instrument;
+    QVERIFY(connectTo(link, instrument));
+    auto *port = link.findChild<QSerialPort *>(QStringLiteral("cmQuenor"));
+    QVERIFY(port);
+    QCOMPARE(port->baudRate(), 9600);
+    QCOMPARE(port->dataBits(), QSerialPort::Data8);
+    QCOMPARE(port->parity(), QSerialPort::NoParity);
+    QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+    QVERIFY(link.isOpen());
+    link.ClosePort();
+    QVERIFY(!link.isOpen());
+    link.ClosePort(); // closing twice is harmless
+}
+
+void TestSerialLink::portName_defaultsAndSetting_data()
+{
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("name");
+#ifdef Q_OS_WIN
+    QTest::newRow("COM1") << 1 << QStringLiteral("COM1");
+    QTest::newRow("COM16") << 16 << QStringLiteral("COM16");
+#else
+    QTest::newRow("COM1") << 1 << QStringLiteral("/dev/ttyS0");
+    QTest::newRow("COM4") << 4 << QStringLiteral("/dev/ttyS3");
+    QTest::newRow("COM5") << 5 << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("COM12") << 12 << QStringLiteral("/dev/ttyUSB7");
+    QTest::newRow("COM13") << 13 << QStringLiteral("/dev/ttyACM0");
+    QTest::newRow("COM16") << 16 << QStringLiteral("/dev/ttyACM3");
+#endif
+}
+
+void TestSerialLink::portName_defaultsAndSetting()
+{
+    QFETCH(int, port);
+    QFETCH(QString, name);
+    AppSettings::Open().remove(AppSettings::PortKey(port));
+    QCOMPARE(SerialLink::PortName(port), name);
+#ifndef Q_OS_WIN
+    const QString path = QStringLiteral("/dev/serial/by-id/usb-adapter-%1").arg(port);
+    MapPort(port, path);
+    QCOMPARE(SerialLink::PortName(port), path);
+#endif
+}
+
+void TestSerialLink::openPort_missingPathFails()
+{
+    SerialLink link(Period);
+    link.ApplyLineSettings();
+    link.setPortNumber(7);
+    QVERIFY(!link.OpenPort());
+    QVERIFY(!link.isOpen());
+}
+
+void TestSerialLink::sendCommand_identifies()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    QVERIFY(connectTo(link, instrument, 3));
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
+    QVERIFY(!link.isWaiting());
+    QCOMPARE(instrument.model.requests().size(), 1);
+}
+
+void TestSerialLink::sendCommand_survivesLineFaults_data()
+{
+    QTest::addColumn<bool>("echo");
+    QTest::addColumn<bool>("garbage");
+    QTest::addColumn<int>("split");
+
+    QTest::newRow("echo of the request") << true << false << 0;
+    QTest::newRow("noise before the reply") << false << true << 0;
+    QTest::newRow("reply in pieces of 3") << false << false << 3;
+    QTest::newRow("reply in single bytes after echo and noise") << true << true << 1;
+}
+
+void TestSerialLink::sendCommand_survivesLineFaults()
+{
+    QFETCH(bool, echo);
+    QFETCH(bool, garbage);
+    QFETCH(int, split);
+
+    SerialLink link(Period * 5); // the pieces must arrive well within one period
+    EmulatedInstrument instrument;
+    instrument.model.faults.echoRequest = echo;
+    instrument.model.faults.garbageBeforeReply = garbage;
+    instrument.pty.setSplitReplies(split);
+    instrument.pty.setSplitGap(1);
+    instrument.model.setByteAt(0x2000, 0xA5);
+    QVERIFY(connectTo(link, instrument));
+
+    link.SendCommand("25,2000");
+    QCOMPARE(link.ReplyText(), QByteArray("?125,2000,A5"));
+    QCOMPARE(instrument.model.requests().size(), 1);
+}
+
+void TestSerialLink::sendCommand_replyAfterResends()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    instrument.model.faults.answerFromArrival = 3;
+    QVERIFY(connectTo(link, instrument));
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
+    QCOMPARE(instrument.model.requests().size(), 3);
+}
+
+void TestSerialLink::sendCommand_silentInstrument_sixSendsThenTimeoutResult()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    instrument.model.faults.silent = true;
+    QVERIFY(connectTo(link, instrument));
+
+    QElapsedTimer clock;
+    clock.start();
+    link.SendCommand("25,2000");
+    QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
+    QVERIFY(clock.elapsed() >= 6 * Period - 5);
+    QTRY_COMPARE(instrument.model.requests().size(), 6);
+    QCOMPARE(instrument.model.requests(), QByteArrayList(6, instrument.model.requests().first()));
+
+    // The next transaction gets its own resends.
+    instrument.model.clearRequests();
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QTRY_COMPARE(instrument.model.requests().size(), 6);
+}
+
+void TestSerialLink::sendCommand_closedPort_endsAsSilent()
+{
+    SerialLink link(Period);
+    link.ApplyLineSettings();
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QVERIFY(!link.isWaiting());
+
+    link.setPortNumber(2);
+    QVERIFY(!link.OpenPort());
+    link.SendCommand("25,0000");
+    QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
+}
+
+void TestSerialLink::sendCommand_portVanishesMidTransaction()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    instrument.pty.setReplyDelay(100 * Period); // the reply would come far too late
+    QVERIFY(connectTo(link, instrument));
+
+    QTimer::singleShot(Period / 2, &instrument.pty, &PtyInstrument::vanish);
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QVERIFY(!link.isOpen());
+
+    // The link stays usable: later transactions end as with a silent line.
+    link.SendCommand("25,0000");
+    QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
+}
+
+void TestSerialLink::sendCommand_secondRequestDuringWait_runsAfterFirst()
+{
+    SerialLink link(Period * 10);
+    EmulatedInstrument instrument;
+    instrument.model.setByteAt(0x0010, 0x42);
+    const int delay = Period * 3;
+    instrument.pty.setReplyDelay(delay);
+    QVERIFY(connectTo(link, instrument));
+
+    QElapsedTimer clock;
+    QList<qint64> arrivals;
+    connect(&instrument.pty, &PtyInstrument::requestReceived, this,
+            [&] { arrivals.append(clock.elapsed()); });
+
+    QByteArray secondReply;
+    bool secondDone = false;
+    QTimer::singleShot(Period / 2, this, [&] {
+        QVERIFY(link.isWaiting());
+        link.SendCommand("25,0010");
+        secondReply = link.ReplyText();
+        secondDone = true;
+    });
+    clock.start();
+    link.SendCommand("F1");
+
+    QVERIFY(secondDone);
+    QCOMPARE(secondReply, QByteArray("?125,0010,42"));
+    // The first caller finds the second transaction's reply.
+    QCOMPARE(link.ReplyText(), QByteArray("?125,0010,42"));
+    QCOMPARE(instrument.model.requests().size(), 2);
+    QVERIFY(instrument.model.requests().at(0).endsWith("F1"));
+    QVERIFY(instrument.model.requests().at(1).endsWith("25,0010"));
+    // The second request left only after the first reply had come back.
+    QCOMPARE(arrivals.size(), 2);
+    QVERIFY2(arrivals.at(1) >= delay, qPrintable(QString::number(arrivals.at(1))));
+}
+
+void TestSerialLink::memory_readsAndWrites()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    QVERIFY(connectTo(link, instrument));
+    for (int address : {0x0000, 0x1000, 0x2095, 0xFFFF})
+        instrument.model.setByteAt(address, quint8(address * 7 + 3));
+
+    for (int address : {0x0000, 0x1000, 0x2095, 0xFFFF}) {
+        bool confirmed = false;
+        QCOMPARE(ReadMemory(link, address, &confirmed), (address * 7 + 3) & 0xFF);
+        QVERIFY(confirmed);
+    }
+
+    bool confirmed = false;
+    WriteMemory(link, 0x2000, 0x7E, &confirmed);
+    QVERIFY(confirmed);
+    QCOMPARE(instrument.model.byteAt(0x2000), quint8(0x7E));
+
+    instrument.model.clearRequests();
+    WriteMemory(link, 0x2001, 300, &confirmed);
+    QVERIFY(!confirmed);
+    QCOMPARE(instrument.model.byteAt(0x2001), quint8(0x2C));
+    QCOMPARE(instrument.model.requests().size(), 5);
+}
+
+void TestSerialLink::memory_wrongEchoesRepeated()
+{
+    SerialLink link(Period);
+    EmulatedInstrument instrument;
+    instrument.model.setByteAt(0x2000, 0x11);
+    instrument.model.faults.wrongAddressReplies = 3;
+    QVERIFY(connectTo(link, instrument));
+
+    bool confirmed = false;
+    QCOMPARE(ReadMemory(link, 0x2000, &confirmed), 0x11);
+    QVERIFY(confirmed);
+    QCOMPARE(instrument.model.requests().size(), 4);
+
+    instrument.model.clearRequests();
+    instrument.model.faults.wrongValueReplies = 2;
+    WriteMemory(link, 0x2000, 0x22, &confirmed);
+    QVERIFY(confirmed);
+    QCOMPARE(instrument.model.requests().size(), 3);
+
+    instrument.model.clearRequests();
+    instrument.model.faults.silent = true;
+    QCOMPARE(ReadMemory(link, 0x2000, &confirmed), 0);
+    QVERIFY(!confirmed);
+    QTRY_COMPARE(instrument.model.requests().size(), 5 * 6);
+}
+
+QTEST_GUILESS_MAIN(TestSerialLink)
+#include "tst_seriallink.moc"
