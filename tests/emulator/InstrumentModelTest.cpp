@@ -1,6 +1,8 @@
 #include "emulator/InstrumentModel.h"
 #include "store/ProgramStore.h"
+#include "store/StoreFile.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +12,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString DataFolder = QStringLiteral(QUENOR_EMULATOR_TEST_DATA);
+const QString DemoFolder = QStringLiteral(QUENOR_EMULATOR_DEMO);
 
 // Memory with a few known bytes for the read cases.
 void Prepare(InstrumentModel &model)
@@ -53,6 +56,7 @@ private slots:
     void seedFromIni_unreadableFile_returnsFalseAndKeepsMemory();
     void setProgram_programAt_roundTrip();
     void addresses_ofFirstAndLastProgramAndReagent();
+    void demoSeed_isAConsistentStoreFile();
 };
 
 void InstrumentModelTest::receive_answersRequest_data()
@@ -402,6 +406,46 @@ void InstrumentModelTest::addresses_ofFirstAndLastProgramAndReagent()
     QCOMPARE(InstrumentModel::programAddress(1), 8192);
     QCOMPARE(InstrumentModel::programAddress(99), 8192 + 98 * 150);
     QVERIFY(InstrumentModel::programAddress(99) + 150 <= InstrumentModel::MemorySize);
+}
+
+void InstrumentModelTest::demoSeed_isAConsistentStoreFile()
+{
+    QFile file(DemoFolder + u"/Quenor.ini"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.endsWith("\r\n"));
+    QCOMPARE(text.count('\r'), text.count("\r\n"));
+    QCOMPARE(text.count('\n'), text.count("\r\n"));
+
+    ProgramStore store;
+    LoadStore(store, DemoFolder);
+    QCOMPARE(FitName(store.Reagents[1], true), "-- empty --"_ba);
+    int named = 0;
+    for (int p = 1; p <= ProgramCount; ++p) {
+        const ProgramRecord &program = store.Programs[p];
+        if (FitName(program.Name, true).isEmpty())
+            continue;
+        ++named;
+        ProgramRecord recomputed = program;
+        RecomputeDuration(recomputed);
+        QCOMPARE(program.Duration, recomputed.Duration);
+        for (int v = 1; v <= VialCount; ++v) {
+            const VialStep &step = program.Vials[v];
+            QVERIFY(step.Reagent >= 1 && step.Reagent <= ReagentCount);
+            QVERIFY(!FitName(store.Reagents[step.Reagent], true).isEmpty());
+            QVERIFY(step.Agit >= 0 && step.Agit <= 5);
+            QVERIFY(step.Pause == 0 || step.Pause == 1);
+            QVERIFY(step.Hrs >= 0 && step.Hrs <= 99);
+            QVERIFY(step.Min >= 0 && step.Min <= 59);
+            QVERIFY(step.Temp == 0 || (step.Temp >= 4 && step.Temp <= 60));
+        }
+    }
+    QVERIFY(named >= 3 && named <= 5);
+
+    InstrumentModel model;
+    QVERIFY(model.seedFromIni(DemoFolder + u"/Quenor.ini"_s));
+    QCOMPARE(model.programAt(1).Name, store.Programs[1].Name);
+    QCOMPARE(model.reagentNameAt(2), store.Reagents[2]);
 }
 
 QTEST_GUILESS_MAIN(InstrumentModelTest)
