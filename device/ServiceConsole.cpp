@@ -17,9 +17,7 @@ ServiceConsole::ServiceConsole(QTabWidget &panel, SerialLink &link, Dialogs &dia
     , m_link(link)
     , m_dialogs(dialogs)
 {
-    // The tab bar holds the focus when the panel is focused; the panel itself
-    // can hold it too when it has no tabs.
-    m_panel.installEventFilter(this);
+    // The panel passes its focus on to its tab bar, so the keys arrive there.
     m_panel.tabBar()->installEventFilter(this);
 }
 
@@ -27,8 +25,8 @@ bool ServiceConsole::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return false;
-    // Keys that a control on one of the pages ignored reach the panel as well;
-    // only a key pressed while the panel itself has the focus counts.
+    // Only a key pressed while the panel holds the focus counts, not one that
+    // a control elsewhere ignored and passed on to its parents.
     if (watched != QApplication::focusWidget())
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);

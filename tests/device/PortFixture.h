@@ -11,6 +11,9 @@
 // instrument's pty behind one of them.
 inline void IsolatePorts(const QTemporaryDir &dir)
 {
+    // Keeps a test started by hand, outside the HOME its test run gives it,
+    // away from the user's settings too.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QSettings settings = AppSettings::Open();
     settings.clear();
     for (int port = 1; port <= 16; ++port)
