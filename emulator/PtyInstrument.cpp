@@ -8,10 +8,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#endif
 
 namespace {
 
@@ -96,6 +101,18 @@ bool PtyInstrument::open()
     m_path = QString::fromLocal8Bit(name);
     m_notifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PtyInstrument::readHost);
+#ifdef Q_OS_LINUX
+    // Added after the emulator's own open, so only the hosts' opens are seen.
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) < 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
+    if (m_watch >= 0) {
+        m_watchNotifier = new QSocketNotifier(m_watch, QSocketNotifier::Read, this);
+        connect(m_watchNotifier, &QSocketNotifier::activated, this, &PtyInstrument::watchHost);
+    }
+#endif
     return true;
 }
 
@@ -134,6 +151,12 @@ void PtyInstrument::closeAll()
     m_timer.stop();
     delete m_notifier;
     m_notifier = nullptr;
+    delete m_watchNotifier;
+    m_watchNotifier = nullptr;
+    if (m_watch >= 0)
+        ::close(m_watch);
+    m_watch = -1;
+    m_hostOpens = 0;
     if (m_master >= 0)
         ::close(m_master);
     if (m_slave >= 0)
@@ -150,6 +173,9 @@ void PtyInstrument::closeAll()
 
 void PtyInstrument::readHost()
 {
+    // A host opens the terminal before it writes: its arrival (and the leaving
+    // of the one before) must count before its request is answered.
+    watchHost();
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
@@ -175,6 +201,46 @@ void PtyInstrument::readHost()
         break;
     }
     service();
+}
+
+void PtyInstrument::watchHost()
+{
+#ifdef Q_OS_LINUX
+    if (m_watch < 0)
+        return;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_watch, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= n;) {
+            inotify_event event;
+            std::memcpy(&event, buffer + at, sizeof event);
+            at += ssize_t(sizeof event + event.len);
+            if (event.mask & IN_OPEN) {
+                ++m_hostOpens;
+            } else if ((event.mask & IN_CLOSE) && m_hostOpens > 0 && --m_hostOpens == 0) {
+                // The last host has gone: what waits for it is lost, as on a real line.
+                ::tcflush(m_slave, TCIFLUSH);
+                m_txBytes.clear();
+                m_txDue.clear();
+                m_txWire = {};
+            }
+        }
+    }
+#endif
+}
+
+bool PtyInstrument::hostPresent()
+{
+    if (m_watch < 0)
+        return true;
+    // The host's open is queued before it can send anything, so a reply never
+    // finds the host's arrival still unread.
+    watchHost();
+    return m_hostOpens > 0;
 }
 
 void PtyInstrument::feed(char byte, qint64 atNs)
@@ -229,9 +295,16 @@ void PtyInstrument::writeDue(qint64 nowNs)
     if (m_writeRetryNs > nowNs)
         return;
     m_writeRetryNs = -1;
+    // Asked first: a host that has gone takes what waits for it along.
+    const bool present = hostPresent();
     qsizetype due = 0;
     while (due < m_txDue.size() && m_txDue[due] <= nowNs)
         ++due;
+    if (due > 0 && !present) {
+        m_txBytes.remove(0, due);
+        m_txDue.remove(0, due);
+        return;
+    }
     while (due > 0) {
         const ssize_t n = ::write(m_master, m_txBytes.constData(), size_t(due));
         if (n < 0 && errno == EINTR)

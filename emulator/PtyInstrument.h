@@ -19,10 +19,11 @@ class QSocketNotifier;
 // The host opens portPath() with QSerialPort exactly as it opens a real port.
 // The terminal is raw in both directions (no echo, no line editing, no CR/LF
 // translation), and the emulator keeps its own descriptor of the terminal open
-// so that the pty stays usable while no host has it open. Bytes the host
-// writes while nobody reads them are not lost; bytes sent to a host that has
-// closed the port wait in the terminal for the next one to open it, which a
-// real line would have lost: the host's framing discards them as noise.
+// so that the pty stays usable while no host has it open. A pty keeps what was
+// sent to it until somebody reads it, where a real line loses whatever is sent
+// while the host's port is closed; on Linux the emulator watches the host
+// open and close the terminal and drops replies for a host that has gone, so
+// that a late reply never greets the next host that opens the port.
 class PtyInstrument : public QObject
 {
     Q_OBJECT
@@ -56,6 +57,8 @@ private:
     };
 
     void readHost();
+    void watchHost();
+    bool hostPresent();
     void service();
     void feed(char byte, qint64 atNs);
     void queueReply(const QByteArray &bytes, qint64 originNs);
@@ -68,6 +71,9 @@ private:
     int m_slave = -1; // held so that the master never sees the terminal hang up
     QString m_path;
     QSocketNotifier *m_notifier = nullptr;
+    int m_watch = -1; // inotify on the terminal's device node, -1 where there is none
+    QSocketNotifier *m_watchNotifier = nullptr;
+    int m_hostOpens = 0; // descriptors the hosts hold on the terminal
     QTimer m_timer;
     QElapsedTimer m_clock;
 

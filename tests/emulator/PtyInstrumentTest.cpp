@@ -88,6 +88,8 @@ private slots:
     void roundTrip_identifyAndMemory();
     void rawLine_noEchoAndNoTranslation();
     void hostReopens_instrumentStillAnswers();
+    void hostGone_itsRepliesDoNotReachTheNextHost_data();
+    void hostGone_itsRepliesDoNotReachTheNextHost();
     void splitReplies_arriveInSeveralPieces();
     void replyDelay_holdsTheReplyBack();
     void vanish_makesHostPortFail();
@@ -161,6 +163,44 @@ void PtyInstrumentTest::hostReopens_instrumentStillAnswers()
         QTRY_COMPARE_WITH_TIMEOUT(host.received, "?1F1,4173-528\r"_ba, Patience);
         host.port.close();
     }
+}
+
+void PtyInstrumentTest::hostGone_itsRepliesDoNotReachTheNextHost_data()
+{
+    QTest::addColumn<int>("replyDelay");
+    QTest::newRow("reply sent, host closes without reading it") << 0;
+    QTest::newRow("host closes before the reply is due") << 100;
+}
+
+void PtyInstrumentTest::hostGone_itsRepliesDoNotReachTheNextHost()
+{
+    // A real line loses what is sent while the port is closed; a pty would keep
+    // it for the next host, which would then see a reply it never asked for.
+    QFETCH(int, replyDelay);
+    InstrumentModel model;
+    PtyInstrument pty(model);
+    QVERIFY(pty.open());
+    pty.setReplyDelay(replyDelay);
+    const QByteArray path = QFile::encodeName(pty.portPath());
+
+    int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "!1F1\r", 5), ssize_t(5));
+    QTRY_COMPARE_WITH_TIMEOUT(model.requests().size(), 1, Patience);
+    if (replyDelay == 0)
+        QTest::qWait(50); // the reply waits in the terminal, unread
+    ::close(fd);
+    QTest::qWait(replyDelay + 50);
+
+    fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const QByteArray stale = ReadRaw(fd, 1, 100);
+    QCOMPARE(::write(fd, "!125,0000\r", 10), ssize_t(10));
+    const QByteArray reply = "?125,0000,00\r";
+    const QByteArray fresh = ReadRaw(fd, reply.size(), Patience);
+    ::close(fd);
+    QCOMPARE(stale, QByteArray());
+    QCOMPARE(fresh, reply);
 }
 
 void PtyInstrumentTest::splitReplies_arriveInSeveralPieces()
