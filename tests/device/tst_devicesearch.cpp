@@ -10,7 +10,10 @@
 
 namespace {
 
-constexpr int Period = 10; // ms
+// ms: the instrument answers at once and missing ports fail at once, so only
+// a silent port waits for its resends.
+constexpr int Period = 5000;
+constexpr int SilentPeriod = 10;
 
 QVariant StoredCommPort()
 {
@@ -113,7 +116,7 @@ void TestDeviceSearch::savedPortSilent_noScan()
     EmulatedInstrument &silent = addInstrument(3, "4173-528", true);
     EmulatedInstrument &elsewhere = addInstrument(5);
     StoreCommPort(QStringLiteral("3"));
-    SerialLink link(Period);
+    SerialLink link(SilentPeriod);
     RecordingView view;
     ConnectDevice(link, view);
 

@@ -15,7 +15,9 @@
 
 namespace {
 
-constexpr int Period = 10; // ms
+// ms: the instrument answers at once and missing ports fail at once; a long
+// period keeps a busy machine from causing resends.
+constexpr int Period = 5000;
 
 QString StoredCommPort()
 {
