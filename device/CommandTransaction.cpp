@@ -56,7 +56,14 @@ QByteArray CommandTransaction::tick()
         m_replyText.clear();
         return m_sendLine;
     }
+    abandon();
+    return {};
+}
+
+void CommandTransaction::abandon()
+{
+    if (!m_waiting)
+        return;
     m_replyText = m_replyPrefix + "00000000";
     m_waiting = false;
-    return {};
 }

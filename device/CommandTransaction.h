@@ -28,6 +28,10 @@ public:
     // transaction just gave up with the timeout result).
     QByteArray tick();
 
+    // Ends a waiting transaction at once as if every resend had gone
+    // unanswered: the timeout result, nothing more to write.
+    void abandon();
+
     bool isWaiting() const { return m_waiting; }
     // The reply being assembled; after a transaction, its result (the reply
     // without its CR and without LF, or the timeout result).

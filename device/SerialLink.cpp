@@ -86,21 +86,38 @@ bool SerialLink::isOpen() const
 void SerialLink::SendCommand(const QByteArray &command)
 {
     // Let a waiting transaction end, and its line leave, before this one starts.
-    waitWhile(
+    const bool ready = waitWhile(
         [this] { return m_timer.isActive() || (m_port.isOpen() && m_port.bytesToWrite() > 0); });
 
     m_timer.start();
-    writeLine(m_transaction.start(command));
-    waitWhile([this] { return m_timer.isActive(); });
+    const QByteArray line = m_transaction.start(command);
+    if (!ready) {
+        endUnanswered();
+        return;
+    }
+    writeLine(line);
+    if (!waitWhile([this] { return m_timer.isActive(); }))
+        endUnanswered();
 }
 
-void SerialLink::waitWhile(const std::function<bool()> &condition)
+// False when the wait was cut short because the application is exiting: its
+// event loops then return at once, and waiting on would spin.
+bool SerialLink::waitWhile(const std::function<bool()> &condition)
 {
-    while (condition()) {
+    while (!m_exiting && condition()) {
         QEventLoop loop;
         connect(this, &SerialLink::linkStateChanged, &loop, &QEventLoop::quit);
-        loop.exec();
+        if (loop.exec() < 0)
+            m_exiting = true;
     }
+    return !m_exiting;
+}
+
+void SerialLink::endUnanswered()
+{
+    m_transaction.abandon();
+    m_timer.stop();
+    emit linkStateChanged();
 }
 
 void SerialLink::writeLine(const QByteArray &line)

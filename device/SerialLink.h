@@ -40,7 +40,9 @@ public:
     // Runs one transaction for command and returns when it has ended, with the
     // reply or the timeout result in ReplyText(). A call made while another
     // transaction waits begins when that one has ended. A line that cannot be
-    // written (port closed or gone) is treated as unanswered.
+    // written (port closed or gone) is treated as unanswered. Once the
+    // application is exiting, transactions end at once as unanswered and
+    // nothing more is written.
     void SendCommand(const QByteArray &command);
     QByteArray ReplyText() const { return m_transaction.replyText(); }
 
@@ -63,10 +65,12 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void writeLine(const QByteArray &line);
     void finishIfIdle();
-    void waitWhile(const std::function<bool()> &condition);
+    void endUnanswered();
+    bool waitWhile(const std::function<bool()> &condition);
 
     QSerialPort m_port;
     QTimer m_timer;
     CommandTransaction m_transaction;
     int m_portNumber = 1;
+    bool m_exiting = false;
 };

@@ -17,6 +17,7 @@ private slots:
     void silentInstrument_sixSendsThenTimeoutResult();
     void newTransaction_getsItsOwnResends();
     void bytesOutsideTransaction_updateReplyTextAndEndNothing();
+    void abandon_endsAsUnanswered();
 
     void hexText_data();
     void hexText();
@@ -167,6 +168,22 @@ void TestCommandTransaction::bytesOutsideTransaction_updateReplyTextAndEndNothin
     QVERIFY(!transaction.received("?1F1,other\r"));
     QVERIFY(!transaction.isWaiting());
     QCOMPARE(transaction.replyText(), QByteArray("?1F1,other"));
+}
+
+void TestCommandTransaction::abandon_endsAsUnanswered()
+{
+    CommandTransaction transaction;
+    transaction.start("25,2000");
+    transaction.received("?125,20");
+    transaction.abandon();
+    QVERIFY(!transaction.isWaiting());
+    QCOMPARE(transaction.replyText(), QByteArray("?12500000000"));
+    QCOMPARE(transaction.tick(), QByteArray());
+
+    // Without a waiting transaction it changes nothing.
+    transaction.received("?1F1,x");
+    transaction.abandon();
+    QCOMPARE(transaction.replyText(), QByteArray("?1F1,x"));
 }
 
 void TestCommandTransaction::hexText_data()

@@ -39,6 +39,8 @@ private slots:
     void sendCommand_portVanishesMidTransaction();
     void sendCommand_secondRequestDuringWait_runsAfterFirst();
 
+    void sendCommand_applicationExit_endsWaitAtOnce();
+
     void memory_readsAndWrites();
     void memory_wrongEchoesRepeated();
     void memory_silentInstrument_fiveAttemptsUnconfirmed();
@@ -271,6 +273,33 @@ void TestSerialLink::sendCommand_secondRequestDuringWait_runsAfterFirst()
     // The second request left only after the first reply had come back.
     QCOMPARE(arrivals.size(), 2);
     QVERIFY2(arrivals.at(1) >= delay, qPrintable(QString::number(arrivals.at(1))));
+}
+
+void TestSerialLink::sendCommand_applicationExit_endsWaitAtOnce()
+{
+    SerialLink link(Patient);
+    EmulatedInstrument instrument;
+    instrument.model.faults.silent = true;
+    QVERIFY(connectTo(link, instrument));
+
+    // Exiting makes every event loop return at once: a wait must not spin on.
+    QTimer::singleShot(Period, qApp, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    link.SendCommand("25,2000");
+    QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
+    QVERIFY(clock.elapsed() < Patient);
+    QVERIFY(!link.isWaiting());
+
+    // Later transactions end at once and write nothing.
+    link.SendCommand("26,2000,05");
+    QCOMPARE(link.ReplyText(), QByteArray("?12600000000"));
+    QTest::qWait(Period);
+    QCOMPARE(instrument.model.requests().size(), 1);
+
+    // Leave the application able to run event loops for the next tests.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 void TestSerialLink::memory_readsAndWrites()
