@@ -283,7 +283,7 @@ void TestSerialLink::sendCommand_applicationExit_endsWaitAtOnce()
     QVERIFY(connectTo(link, instrument));
 
     // Exiting makes every event loop return at once: a wait must not spin on.
-    QTimer::singleShot(Period, qApp, [] { QCoreApplication::exit(0); });
+    QTimer::singleShot(Period, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
     QElapsedTimer clock;
     clock.start();
     link.SendCommand("25,2000");
@@ -298,7 +298,7 @@ void TestSerialLink::sendCommand_applicationExit_endsWaitAtOnce()
     QCOMPARE(instrument.model.requests().size(), 1);
 
     // Leave the application able to run event loops for the next tests.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
 }
 
