@@ -1,12 +1,13 @@
+#include "app/QuenorApp.h"
+#include "ui/QtDialogs.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Quenor"));
-    window.setWindowTitle(QStringLiteral("Quenor"));
-    window.resize(400, 200);
-    window.show();
-    return app.exec();
+    QtDialogs dialogs;
+    QuenorApp quenor(dialogs, QCoreApplication::applicationDirPath());
+    quenor.Start();
+    return QApplication::exec();
 }

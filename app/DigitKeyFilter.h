@@ -1,0 +1,14 @@
+#pragma once
+
+class QKeyEvent;
+
+// The character code a key press types into a text box, as the numeric boxes
+// judge it: 3 for copy, 22 for paste, 24 for cut, 8 for Backspace, 13 for
+// Enter, the control code of a Ctrl+letter, otherwise the code of the typed
+// character. -1 for a key that types nothing (arrows, Delete, Home, Tab, ...),
+// which the boxes handle as usual.
+int KeyAscii(const QKeyEvent &event);
+
+// The key filter of the numeric boxes: sets key to 0 (discarded) unless it is
+// Ctrl+C (3), Backspace (8), Ctrl+V (22), Ctrl+X (24) or a digit "0" to "9".
+void DigitKeyFilter(int &key);
