@@ -16,6 +16,7 @@
 
 #ifdef Q_OS_LINUX
 #include <sys/inotify.h>
+#include <sys/timerfd.h>
 #endif
 
 namespace {
@@ -53,12 +54,27 @@ PtyInstrument::PtyInstrument(InstrumentModel &model, QObject *parent)
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PtyInstrument::service);
+#ifdef Q_OS_LINUX
+    // QTimer counts whole milliseconds; at 9600 baud a character takes 1.04 ms, so
+    // the pacing wakes on a timerfd, which counts nanoseconds, where there is one.
+    m_wakeFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_wakeFd >= 0) {
+        auto *wake = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+        connect(wake, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            if (::read(m_wakeFd, &expirations, sizeof expirations) > 0)
+                service();
+        });
+    }
+#endif
     m_clock.start();
 }
 
 PtyInstrument::~PtyInstrument()
 {
     closeAll();
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
 }
 
 bool PtyInstrument::open()
@@ -148,7 +164,7 @@ void PtyInstrument::vanish()
 
 void PtyInstrument::closeAll()
 {
-    m_timer.stop();
+    wakeAfter(-1);
     delete m_notifier;
     m_notifier = nullptr;
     delete m_watchNotifier;
@@ -334,12 +350,27 @@ void PtyInstrument::schedule(qint64 nowNs)
         const qint64 tx = std::max(m_txDue.first(), m_writeRetryNs);
         next = next < 0 ? tx : std::min(next, tx);
     }
-    if (next < 0) {
-        m_timer.stop();
+    wakeAfter(next < 0 ? -1 : std::max<qint64>(next - nowNs, 0));
+}
+
+void PtyInstrument::wakeAfter(qint64 waitNs)
+{
+#ifdef Q_OS_LINUX
+    if (m_wakeFd >= 0) {
+        itimerspec spec{}; // all zero disarms
+        if (waitNs >= 0) {
+            const qint64 ns = std::max<qint64>(waitNs, 1);
+            spec.it_value.tv_sec = time_t(ns / 1'000'000'000);
+            spec.it_value.tv_nsec = long(ns % 1'000'000'000);
+        }
+        ::timerfd_settime(m_wakeFd, 0, &spec, nullptr);
         return;
     }
-    const qint64 waitNs = std::max<qint64>(next - nowNs, 0);
-    m_timer.start(int((waitNs + 999'999) / 1'000'000));
+#endif
+    if (waitNs < 0)
+        m_timer.stop();
+    else
+        m_timer.start(int((waitNs + 999'999) / 1'000'000));
 }
 
 #endif

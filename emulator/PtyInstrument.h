@@ -64,6 +64,7 @@ private:
     void queueReply(const QByteArray &bytes, qint64 originNs);
     void writeDue(qint64 nowNs);
     void schedule(qint64 nowNs);
+    void wakeAfter(qint64 waitNs); // service() after waitNs; never when negative
     void closeAll();
 
     InstrumentModel &m_model;
@@ -74,7 +75,8 @@ private:
     int m_watch = -1; // inotify on the terminal's device node, -1 where there is none
     QSocketNotifier *m_watchNotifier = nullptr;
     int m_hostOpens = 0; // descriptors the hosts hold on the terminal
-    QTimer m_timer;
+    QTimer m_timer;      // wakes the pacing where there is no timerfd
+    int m_wakeFd = -1;   // timerfd that wakes the pacing on time to the nanosecond
     QElapsedTimer m_clock;
 
     bool m_paced = false;
