@@ -182,4 +182,4 @@ void EmulatorProgramTest::linkOverAFile_failsAndLeavesTheFile()
 }
 
 QTEST_GUILESS_MAIN(EmulatorProgramTest)
-#include "EmulatorProgramTest.moc"
+#include "tst_emulatorprogram.moc"

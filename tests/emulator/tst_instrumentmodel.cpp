@@ -449,4 +449,4 @@ void InstrumentModelTest::demoSeed_isAConsistentStoreFile()
 }
 
 QTEST_GUILESS_MAIN(InstrumentModelTest)
-#include "InstrumentModelTest.moc"
+#include "tst_instrumentmodel.moc"

@@ -340,4 +340,4 @@ void PtyInstrumentTest::faults_reachTheHost()
 }
 
 QTEST_GUILESS_MAIN(PtyInstrumentTest)
-#include "PtyInstrumentTest.moc"
+#include "tst_ptyinstrument.moc"
