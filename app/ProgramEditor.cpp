@@ -550,16 +550,17 @@ bool ProgramEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == lsVials->viewport()) {
         // The right button opens the vial menu on release and never selects a line.
-        const auto *mouse = static_cast<QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-            return mouse->button() == Qt::RightButton;
-        case QEvent::MouseButtonRelease:
+            return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() != Qt::RightButton)
                 return false;
             mnVial->popup(mouse->globalPosition().toPoint());
             return true;
+        }
         default:
             return false;
         }

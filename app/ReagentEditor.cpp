@@ -204,16 +204,17 @@ bool ReagentEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == lsReagents->viewport()) {
         // The right button opens the reagent menu on release and never selects a line.
-        const auto *mouse = static_cast<QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-            return mouse->button() == Qt::RightButton;
-        case QEvent::MouseButtonRelease:
+            return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() != Qt::RightButton)
                 return false;
             mnReagent->popup(mouse->globalPosition().toPoint());
             return true;
+        }
         default:
             return false;
         }

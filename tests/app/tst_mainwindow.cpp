@@ -34,6 +34,7 @@ private slots:
     void layout_controlsAtTheirTwipsPositions_data();
     void layout_controlsAtTheirTwipsPositions();
     void layout_everyControlInsideItsContainer();
+    void layout_spinControlsBesideTheirBoxes();
     void fonts_boldLabelsAndFixedPitchLists();
     void menus_captionsOrderAndShortcuts();
     void menus_exitClosesTheWindow();
@@ -142,6 +143,23 @@ void TestMainWindow::layout_everyControlInsideItsContainer()
                 QVERIFY2(button->width() >= text + 8, qPrintable(button->objectName()));
             }
         }
+    }
+}
+
+void TestMainWindow::layout_spinControlsBesideTheirBoxes()
+{
+    MainWindowFixture f;
+    const QList<std::tuple<const char *, const char *, int>> pairs = {
+        {"txtReadProgram", "VScroll2", 0}, {"txtRead", "VScroll1", 1}};
+    for (const auto &[box, spin, tab] : pairs) {
+        f.find<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        QApplication::processEvents();
+        const QRect boxRect = f.find(box)->geometry();
+        const QRect spinRect = f.find(spin)->geometry();
+        QCOMPARE(f.find(spin)->parentWidget(), f.find(box)->parentWidget());
+        QCOMPARE(spinRect.left(), boxRect.right() + 1);
+        QCOMPARE(spinRect.top(), boxRect.top());
+        QCOMPARE(spinRect.height(), boxRect.height());
     }
 }
 
