@@ -127,8 +127,9 @@ void EmulatorProgramTest::serve_answersSeededMemoryAndEndsCleanlyOnSignal()
     QVERIFY(emulator.process.waitForFinished(Patience));
     QCOMPARE(emulator.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(emulator.process.exitCode(), 0);
+    // The link is gone. (Whether the pty's path is gone cannot be asserted: another
+    // process may open a pty of the same number at once.)
     QVERIFY(!QFileInfo(link).isSymLink());
-    QVERIFY(!QFileInfo::exists(pty));
 }
 
 void EmulatorProgramTest::options_changeHowTheInstrumentAnswers_data()
