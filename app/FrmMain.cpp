@@ -6,6 +6,10 @@
 #include "app/ReagentEditor.h"
 #include "app/TabPanel.h"
 #include "app/Twips.h"
+#include "device/DeviceSearch.h"
+#include "device/SerialLink.h"
+#include "device/ServiceConsole.h"
+#include "device/SettingsDialog.h"
 #include "store/StoreFile.h"
 #include "ui/AppSettings.h"
 
@@ -13,6 +17,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 
 #include <cmath>
@@ -46,10 +51,11 @@ int SettingPixels(const QSettings &settings, QAnyStringView key, int fallback)
 
 } // namespace
 
-FrmMain::FrmMain(ProgramStore &store, Dialogs &dialogs, QWidget *parent)
+FrmMain::FrmMain(ProgramStore &store, Dialogs &dialogs, int replyPeriodMs, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_dialogs(dialogs)
+    , m_link(new SerialLink(replyPeriodMs, this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quenor"));
@@ -74,6 +80,7 @@ FrmMain::FrmMain(ProgramStore &store, Dialogs &dialogs, QWidget *parent)
     m_programs->placeControls(origin);
     m_reagents->placeControls(origin);
     connect(SSTab1, &TabPanel::tabClicked, this, &FrmMain::SSTab1_Click);
+    new ServiceConsole(*SSTab1, *m_link, m_dialogs, this);
     setCentralWidget(central);
 
     // The panel with the same margin all round; the window keeps its size.
@@ -92,7 +99,8 @@ void FrmMain::buildMenus()
     AddSeparator(mnFile, "mnSep2");
     AddItem(mnFile, "mnPrint", QStringLiteral("P&rint..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     AddSeparator(mnFile, "mnSep3");
-    AddItem(mnFile, "mnSettings", QStringLiteral("&Settings..."));
+    QAction *mnSettings = AddItem(mnFile, "mnSettings", QStringLiteral("&Settings..."));
+    connect(mnSettings, &QAction::triggered, this, &FrmMain::mnSettings_Click);
     AddSeparator(mnFile, "mnSep");
     QAction *mnExit = AddItem(mnFile, "mnExit", QStringLiteral("&Exit"));
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
@@ -115,8 +123,8 @@ void FrmMain::Load(const QString &appFolder, const std::function<void()> &progre
     winId();
     restorePosition();
     KeepOnScreen(*this);
-    ApplySerialSettings();
-    ConnectDevice();
+    m_link->ApplyLineSettings();
+    ConnectDevice(*m_link, *this);
     step();
 
     ::LoadStore(m_store, appFolder, [&](LoadStage stage) {
@@ -179,6 +187,33 @@ void FrmMain::EnableEditing(bool enabled)
     m_programs->EnableEditing(enabled);
 }
 
+void FrmMain::showConnected(int port)
+{
+    setWindowTitle(ConnectedCaption(port));
+    setTransferButtonsEnabled(true);
+}
+
+void FrmMain::showNotConnected()
+{
+    setWindowTitle(NotConnectedCaption());
+    setTransferButtonsEnabled(false);
+}
+
+void FrmMain::setTransferButtonsEnabled(bool enabled)
+{
+    for (const char *name :
+         {"cmdReadProgram", "cmdSendProgram", "cmdReadAllReagents", "cmdReadReagents", "cmdSend"}) {
+        if (auto *button = findChild<QPushButton *>(QLatin1StringView(name)))
+            button->setEnabled(enabled);
+    }
+}
+
+void FrmMain::mnSettings_Click()
+{
+    SettingsDialog frmSettings(*m_link, *this, m_dialogs, this);
+    frmSettings.exec();
+}
+
 void FrmMain::SSTab1_Click(int previousTab)
 {
     // Names changed on the "Reagents" tab reach the vial lines and choices.
@@ -195,6 +230,6 @@ void FrmMain::closeEvent(QCloseEvent *event)
     // A minimised window keeps the position saved before.
     if (!isMinimized())
         savePosition();
-    ClosePort();
+    m_link->ClosePort();
     emit ended();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/ConnectionView.h"
 #include "store/ProgramStore.h"
 
 #include <QMainWindow>
@@ -11,17 +12,21 @@ class ProgramEditor;
 class QAction;
 class QMenu;
 class ReagentEditor;
+class SerialLink;
 class TabPanel;
 
 // The main window: menu bar, the tabbed panel with the "Programs" and
 // "Reagents" tabs, the load that fills it from the store file, and the
-// shutdown. The store itself belongs to the caller and outlives the window.
-class FrmMain : public QMainWindow
+// shutdown. It owns the serial link to the instrument and shows its
+// connection state. The store itself belongs to the caller and outlives the window.
+class FrmMain : public QMainWindow, public ConnectionView
 {
     Q_OBJECT
 
 public:
-    FrmMain(ProgramStore &store, Dialogs &dialogs, QWidget *parent = nullptr);
+    // replyPeriodMs: how long the serial link waits for a reply before it
+    // sends the request again.
+    FrmMain(ProgramStore &store, Dialogs &dialogs, int replyPeriodMs, QWidget *parent = nullptr);
     ~FrmMain() override;
 
     // The window's load, run once before it is first shown: position from the
@@ -38,6 +43,12 @@ public:
     // Locks the editor and the transfer buttons while a transfer runs.
     void EnableEditing(bool enabled);
 
+    // The caption and the five transfer buttons follow the device search.
+    void showConnected(int port) override;
+    void showNotConnected() override;
+
+    SerialLink &link() { return *m_link; }
+
 signals:
     // The window has unloaded: the program ends.
     void ended();
@@ -51,16 +62,13 @@ private:
     void savePosition();
     void LoadStore(const std::function<void()> &progressStep);
     void SSTab1_Click(int previousTab);
-
-    // The device link's places in the load and the shutdown: the serial line
-    // settings, the search for the instrument, and closing the port.
-    void ApplySerialSettings() {}
-    void ConnectDevice() {}
-    void ClosePort() {}
+    void mnSettings_Click();
+    void setTransferButtonsEnabled(bool enabled);
 
     ProgramStore &m_store;
     Dialogs &m_dialogs;
     bool m_unloaded = false;
+    SerialLink *m_link;
 
     TabPanel *SSTab1;
     ProgramEditor *m_programs;

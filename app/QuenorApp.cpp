@@ -7,9 +7,10 @@
 
 #include <QCoreApplication>
 
-QuenorApp::QuenorApp(Dialogs &dialogs, const QString &appFolder)
+QuenorApp::QuenorApp(Dialogs &dialogs, const QString &appFolder, int replyPeriodMs)
     : m_dialogs(dialogs)
     , m_appFolder(appFolder)
+    , m_replyPeriodMs(replyPeriodMs)
 {}
 
 QuenorApp::~QuenorApp() = default;
@@ -22,7 +23,7 @@ void QuenorApp::Start()
     auto frmLoad = std::make_unique<FrmLoad>();
     frmLoad->ShowPainted();
 
-    m_main = std::make_unique<FrmMain>(m_store, m_dialogs);
+    m_main = std::make_unique<FrmMain>(m_store, m_dialogs, m_replyPeriodMs);
     QObject::connect(m_main.get(), &FrmMain::ended, QCoreApplication::instance(),
                      &QCoreApplication::quit);
     m_main->Load(m_appFolder, [&frmLoad] { frmLoad->ProgressStep(); });

@@ -15,7 +15,11 @@ class FrmMain;
 class QuenorApp
 {
 public:
-    QuenorApp(Dialogs &dialogs, const QString &appFolder);
+    // How long the serial link waits for the instrument's reply before it
+    // sends the request again.
+    static constexpr int ReplyPeriodMs = 1000;
+
+    QuenorApp(Dialogs &dialogs, const QString &appFolder, int replyPeriodMs = ReplyPeriodMs);
     ~QuenorApp();
     QuenorApp(const QuenorApp &) = delete;
     QuenorApp &operator=(const QuenorApp &) = delete;
@@ -32,6 +36,7 @@ public:
 private:
     Dialogs &m_dialogs;
     QString m_appFolder;
+    int m_replyPeriodMs;
     ProgramStore m_store;
     std::unique_ptr<FrmMain> m_main;
 };

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "IsolatedPorts.h"
 #include "app/SpinArrows.h"
 
 #include <QAbstractItemView>
@@ -15,10 +16,14 @@
 #include <QTest>
 #include <QToolButton>
 
-MainWindowFixture::MainWindowFixture(const ProgramStore &stored)
+MainWindowFixture::MainWindowFixture(const ProgramStore &stored,
+                                     const std::function<void()> &beforeLoad)
 {
     WriteStoreFile(stored, m_folder.path());
-    m_window = std::make_unique<FrmMain>(m_store, m_dialogs);
+    IsolatePorts(m_folder.path());
+    if (beforeLoad)
+        beforeLoad();
+    m_window = std::make_unique<FrmMain>(m_store, m_dialogs, ReplyPeriodMs);
     m_window->Load(m_folder.path());
     m_window->show();
     if (!QTest::qWaitForWindowExposed(m_window.get()))

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <memory>
 
 class QComboBox;
@@ -20,7 +22,13 @@ class QMenu;
 class MainWindowFixture
 {
 public:
-    explicit MainWindowFixture(const ProgramStore &stored = SampleStore());
+    // The serial link's reply period: short, so a silent port times out fast.
+    static constexpr int ReplyPeriodMs = 20;
+
+    // beforeLoad runs once the ports are isolated, before the window's load
+    // searches for the instrument (a test puts an emulated one on a port there).
+    explicit MainWindowFixture(const ProgramStore &stored = SampleStore(),
+                               const std::function<void()> &beforeLoad = {});
     ~MainWindowFixture();
 
     FrmMain &window() { return *m_window; }

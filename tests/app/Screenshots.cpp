@@ -3,6 +3,7 @@
 // Run it under a real window system (for example xvfb-run) to see the fonts
 // and the style a user sees.
 #include "AppFixture.h"
+#include "IsolatedPorts.h"
 #include "ScriptedDialogs.h"
 #include "app/FrmMain.h"
 
@@ -25,9 +26,13 @@ int main(int argc, char *argv[])
     QTemporaryDir storeFolder;
     WriteStoreFile(SampleStore(), storeFolder.path());
 
+    // Settings of its own, and no real serial port probed.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, storeFolder.path());
+    IsolatePorts(storeFolder.path());
+
     ScriptedDialogs dialogs;
     ProgramStore store;
-    FrmMain window(store, dialogs);
+    FrmMain window(store, dialogs, 20);
     window.Load(storeFolder.path());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

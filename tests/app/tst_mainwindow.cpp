@@ -62,7 +62,7 @@ void TestMainWindow::window_fixedSizeWithPanelAndCaption()
 {
     MainWindowFixture f;
     FrmMain &w = f.window();
-    QCOMPARE(w.windowTitle(), u"Quenor"_s);
+    QCOMPARE(w.windowTitle(), u"Quenor - not connected."_s); // the search found no instrument
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -271,7 +271,8 @@ void TestMainWindow::beforeLoad_initialValues()
 {
     ProgramStore store;
     ScriptedDialogs dialogs;
-    FrmMain w(store, dialogs);
+    FrmMain w(store, dialogs, MainWindowFixture::ReplyPeriodMs);
+    QCOMPARE(w.windowTitle(), u"Quenor"_s);
     const auto text = [&w](const char *name) {
         return w.findChild<QLineEdit *>(QLatin1StringView(name))->text();
     };

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "IsolatedPorts.h"
 #include "ScriptedDialogs.h"
 #include "app/EditorTexts.h"
 #include "app/FrmMain.h"
@@ -181,6 +182,7 @@ void TestStartup::init()
     AppSettings::Open().clear();
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
+    IsolatePorts(m_folder->path());
 }
 
 void TestStartup::start_noticeFirstThenLoadingWindowThenMainWindow()
@@ -227,7 +229,7 @@ void TestStartup::start_noticeFirstThenLoadingWindowThenMainWindow()
 
     FrmMain *main = app.mainWindow();
     QVERIFY(main->isVisible());
-    QCOMPARE(main->windowTitle(), QStringLiteral("Quenor"));
+    QCOMPARE(main->windowTitle(), QStringLiteral("Quenor - not connected."));
     QCOMPARE(main->findChild<QGroupBox *>(QStringLiteral("frameProgram"))->title(),
              QStringLiteral("Program 01"));
     QCOMPARE(main->findChild<QLineEdit *>(QStringLiteral("txtProgramName"))->text(),
