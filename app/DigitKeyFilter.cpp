@@ -48,3 +48,12 @@ void DigitKeyFilter(int &key)
     if (!digit && key != 3 && key != 8 && key != 22 && key != 24)
         key = 0;
 }
+
+bool DiscardsDigitKey(const QKeyEvent &event)
+{
+    int key = KeyAscii(event);
+    if (key < 0)
+        return false;
+    DigitKeyFilter(key);
+    return key == 0;
+}

@@ -12,3 +12,6 @@ int KeyAscii(const QKeyEvent &event);
 // The key filter of the numeric boxes: sets key to 0 (discarded) unless it is
 // Ctrl+C (3), Backspace (8), Ctrl+V (22), Ctrl+X (24) or a digit "0" to "9".
 void DigitKeyFilter(int &key);
+
+// Whether a numeric box discards this key press (DigitKeyFilter of its KeyAscii).
+bool DiscardsDigitKey(const QKeyEvent &event);

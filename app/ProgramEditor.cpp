@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/DigitKeyFilter.h"
 #include "app/EditorTexts.h"
+#include "app/LineMenu.h"
 #include "app/SpinArrows.h"
 #include "app/Twips.h"
 #include "store/Win1252.h"
@@ -207,7 +208,7 @@ void ProgramEditor::buildControls()
 
     for (QLineEdit *box : {txtReadProgram, txtHrs, txtMin, txtDeg})
         box->installEventFilter(this);
-    lsVials->viewport()->installEventFilter(this);
+    new LineMenu(*lsVials, *mnVial);
 }
 
 void ProgramEditor::placeControls(QPoint origin)
@@ -548,34 +549,11 @@ bool ProgramEditor::confirm(const QString &title, const QByteArray &question)
 
 bool ProgramEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lsVials->viewport()) {
-        // The right button opens the vial menu on release and never selects a line.
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
-        case QEvent::MouseButtonRelease: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() != Qt::RightButton)
-                return false;
-            mnVial->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
-
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box)
         return false;
-    if (event->type() == QEvent::KeyPress) {
-        int key = KeyAscii(*static_cast<QKeyEvent *>(event));
-        if (key < 0)
-            return false;
-        DigitKeyFilter(key);
-        return key == 0;
-    }
+    if (event->type() == QEvent::KeyPress)
+        return DiscardsDigitKey(*static_cast<QKeyEvent *>(event));
     if (event->type() == QEvent::MouseButtonRelease && box != txtReadProgram &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         // A click into the hours, minutes or temperature box empties it for a new value.

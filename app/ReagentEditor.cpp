@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/DigitKeyFilter.h"
 #include "app/EditorTexts.h"
+#include "app/LineMenu.h"
 #include "app/SpinArrows.h"
 #include "app/Twips.h"
 #include "store/Win1252.h"
@@ -124,7 +125,7 @@ ReagentEditor::ReagentEditor(ProgramStore &store, QWidget *parent)
     mnReagentDelete = MakeAction("mnReagentDelete", QStringLiteral("&Delete"), mnReagent);
 
     txtRead->installEventFilter(this);
-    lsReagents->viewport()->installEventFilter(this);
+    new LineMenu(*lsReagents, *mnReagent);
 
     connect(txtRead, &QLineEdit::textChanged, this, &ReagentEditor::txtRead_Change);
     connect(VScroll1, &QAbstractSlider::valueChanged, this, &ReagentEditor::VScroll1_Change);
@@ -202,29 +203,7 @@ void ReagentEditor::EnableEditing(bool enabled)
 
 bool ReagentEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lsReagents->viewport()) {
-        // The right button opens the reagent menu on release and never selects a line.
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
-        case QEvent::MouseButtonRelease: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() != Qt::RightButton)
-                return false;
-            mnReagent->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
-    if (watched == txtRead && event->type() == QEvent::KeyPress) {
-        int key = KeyAscii(*static_cast<QKeyEvent *>(event));
-        if (key < 0)
-            return false;
-        DigitKeyFilter(key);
-        return key == 0;
-    }
+    if (watched == txtRead && event->type() == QEvent::KeyPress)
+        return DiscardsDigitKey(*static_cast<QKeyEvent *>(event));
     return false;
 }
