@@ -1,5 +1,6 @@
 #include "app/SpinArrows.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -35,6 +36,20 @@ SpinArrows::SpinArrows(QWidget *parent)
 QSize SpinArrows::sizeHint() const
 {
     return QSize(16, 22);
+}
+
+void SpinArrows::keyPressEvent(QKeyEvent *event)
+{
+    // QAbstractSlider sends Home to the minimum, the bottom end of this control.
+    if (event->key() == Qt::Key_Home) {
+        triggerAction(QAbstractSlider::SliderToMaximum);
+        event->accept();
+    } else if (event->key() == Qt::Key_End) {
+        triggerAction(QAbstractSlider::SliderToMinimum);
+        event->accept();
+    } else {
+        QAbstractSlider::keyPressEvent(event);
+    }
 }
 
 void SpinArrows::resizeEvent(QResizeEvent *event)

@@ -6,9 +6,10 @@ class QToolButton;
 
 // A spin control beside a number box: two arrow buttons over a value, like a
 // short vertical scroll bar whose upper arrow raises the value by one and
-// whose lower arrow lowers it. The keyboard's Up and Down keys and the wheel
-// do the same while it has the focus. valueChanged is emitted at once, only
-// when the value really changes.
+// whose lower arrow lowers it. The wheel does the same under the pointer, and
+// the Up and Down keys while it has the focus. As on such a scroll bar, whose
+// top end is the larger value, Home goes to the maximum and End to the
+// minimum. valueChanged is emitted at once, only when the value really changes.
 class SpinArrows : public QAbstractSlider
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -76,34 +78,48 @@ void TestProgramEditor::init()
 void TestProgramEditor::spin_wrapsAroundAtBothEnds_data()
 {
     QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("press"); // an arrow, or a key with the focus on the control
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("up at 99") << 99 << true << u"1"_s << u"Program 01"_s;
-    QTest::newRow("down at 1") << 1 << false << u"99"_s << u"Program 99"_s;
-    QTest::newRow("up at 1") << 1 << true << u"2"_s << u"Program 02"_s;
-    QTest::newRow("down at 10") << 10 << false << u"9"_s << u"Program 09"_s;
+    QTest::newRow("up at 99") << 99 << u"up"_s << u"1"_s << u"Program 01"_s;
+    QTest::newRow("down at 1") << 1 << u"down"_s << u"99"_s << u"Program 99"_s;
+    QTest::newRow("up at 1") << 1 << u"up"_s << u"2"_s << u"Program 02"_s;
+    QTest::newRow("down at 10") << 10 << u"down"_s << u"9"_s << u"Program 09"_s;
+    // Home goes to the top end, 100, which is program 1; End to 0, program 99.
+    QTest::newRow("Home at 50") << 50 << u"Home"_s << u"1"_s << u"Program 01"_s;
+    QTest::newRow("End at 50") << 50 << u"End"_s << u"99"_s << u"Program 99"_s;
+    QTest::newRow("Up key at 99") << 99 << u"Up"_s << u"1"_s << u"Program 01"_s;
+    QTest::newRow("Down key at 1") << 1 << u"Down"_s << u"99"_s << u"Program 99"_s;
 }
 
 void TestProgramEditor::spin_wrapsAroundAtBothEnds()
 {
     QFETCH(int, start);
-    QFETCH(bool, up);
+    QFETCH(QString, press);
     QFETCH(QString, box);
     QFETCH(QString, caption);
     MainWindowFixture f;
     f.showProgram(start);
-    QCOMPARE(f.find<SpinArrows>("VScroll2")->value(), start);
+    auto *spin = f.find<SpinArrows>("VScroll2");
+    QCOMPARE(spin->value(), start);
 
-    if (up)
+    if (press == u"up") {
         f.spinUp("VScroll2");
-    else
+    } else if (press == u"down") {
         f.spinDown("VScroll2");
+    } else {
+        const std::map<QString, Qt::Key> keys = {{u"Home"_s, Qt::Key_Home},
+                                                 {u"End"_s, Qt::Key_End},
+                                                 {u"Up"_s, Qt::Key_Up},
+                                                 {u"Down"_s, Qt::Key_Down}};
+        spin->setFocus();
+        QTest::keyClick(spin, keys.at(press));
+    }
 
     QCOMPARE(f.text("txtReadProgram"), box);
     QCOMPARE(f.find<QGroupBox>("frameProgram")->title(), caption);
-    QCOMPARE(f.find<SpinArrows>("VScroll2")->value(), box.toInt());
+    QCOMPARE(spin->value(), box.toInt());
     QCOMPARE(f.window().CurrentProgramNumber(), box.toInt());
     QCOMPARE(f.selectedLine("lsVials"), 0);
 }

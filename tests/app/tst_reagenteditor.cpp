@@ -141,31 +141,39 @@ void TestReagentEditor::numberBox_keyFilter_rejectsAllButDigitsAndBackspace()
 void TestReagentEditor::spin_wrapsAroundAtBothEnds_data()
 {
     QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("press"); // an arrow, or a key with the focus on the control
     QTest::addColumn<QString>("box");
 
-    QTest::newRow("up at 200") << 200 << true << u"1"_s;
-    QTest::newRow("down at 1") << 1 << false << u"200"_s;
-    QTest::newRow("up at 1") << 1 << true << u"2"_s;
-    QTest::newRow("down at 100") << 100 << false << u"99"_s;
+    QTest::newRow("up at 200") << 200 << u"up"_s << u"1"_s;
+    QTest::newRow("down at 1") << 1 << u"down"_s << u"200"_s;
+    QTest::newRow("up at 1") << 1 << u"up"_s << u"2"_s;
+    QTest::newRow("down at 100") << 100 << u"down"_s << u"99"_s;
+    // Home goes to the top end, 201, which is reagent 1; End to 0, reagent 200.
+    QTest::newRow("Home at 50") << 50 << u"Home"_s << u"1"_s;
+    QTest::newRow("End at 50") << 50 << u"End"_s << u"200"_s;
 }
 
 void TestReagentEditor::spin_wrapsAroundAtBothEnds()
 {
     QFETCH(int, start);
-    QFETCH(bool, up);
+    QFETCH(QString, press);
     QFETCH(QString, box);
     MainWindowFixture f;
     ShowReagentNumber(f, start);
-    QCOMPARE(f.find<SpinArrows>("VScroll1")->value(), start);
+    auto *spin = f.find<SpinArrows>("VScroll1");
+    QCOMPARE(spin->value(), start);
 
-    if (up)
+    if (press == u"up") {
         f.spinUp("VScroll1");
-    else
+    } else if (press == u"down") {
         f.spinDown("VScroll1");
+    } else {
+        spin->setFocus();
+        QTest::keyClick(spin, press == u"Home" ? Qt::Key_Home : Qt::Key_End);
+    }
 
     QCOMPARE(f.text("txtRead"), box);
-    QCOMPARE(f.find<SpinArrows>("VScroll1")->value(), box.toInt());
+    QCOMPARE(spin->value(), box.toInt());
 }
 
 void TestReagentEditor::reagentNumber_neverChangesTheSelectedLine()
