@@ -67,7 +67,10 @@ bool SerialLink::OpenPort()
     if (name.isEmpty())
         return false;
     m_port.setPortName(name);
-    return m_port.open(QIODevice::ReadWrite);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return false;
+    ++m_portOpens;
+    return true;
 }
 
 void SerialLink::ClosePort()
@@ -75,7 +78,10 @@ void SerialLink::ClosePort()
     if (!m_port.isOpen())
         return;
     m_port.close();
-    emit linkStateChanged();
+    if (m_timer.isActive())
+        endUnanswered();
+    else
+        emit linkStateChanged();
 }
 
 bool SerialLink::isOpen() const
@@ -90,6 +96,7 @@ void SerialLink::SendCommand(const QByteArray &command)
         [this] { return m_timer.isActive() || (m_port.isOpen() && m_port.bytesToWrite() > 0); });
 
     m_timer.start();
+    m_transactionOpen = m_port.isOpen() ? m_portOpens : -1;
     const QByteArray line = m_transaction.start(command);
     if (!ready) {
         endUnanswered();
@@ -124,7 +131,7 @@ void SerialLink::writeLine(const QByteArray &line)
 {
     // A line that cannot be written is lost as on a silent line; the resends and
     // the timeout end the transaction.
-    if (!line.isEmpty() && m_port.isOpen())
+    if (!line.isEmpty() && m_port.isOpen() && m_transactionOpen == m_portOpens)
         m_port.write(line);
 }
 
@@ -150,7 +157,8 @@ void SerialLink::finishIfIdle()
 
 void SerialLink::onError(QSerialPort::SerialPortError error)
 {
-    // A vanished device reports these over and over until the port is closed.
+    // A vanished device reports these over and over until the port is closed;
+    // closing ends a waiting transaction as unanswered.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::WriteError)
         ClosePort();

@@ -33,14 +33,18 @@ public:
     // Opens the port on its current number; false (and nothing shown) when it
     // cannot be opened.
     bool OpenPort();
-    // Closes the port; closing a port that is not open does nothing.
+    // Closes the port; closing a port that is not open does nothing. A
+    // transaction waiting on the port ends at once as unanswered (the timeout
+    // result), so that none of its resends goes out on a port opened later.
     void ClosePort();
     bool isOpen() const;
 
     // Runs one transaction for command and returns when it has ended, with the
     // reply or the timeout result in ReplyText(). A call made while another
-    // transaction waits begins when that one has ended. A line that cannot be
-    // written (port closed or gone) is treated as unanswered. Once the
+    // transaction waits begins when that one has ended. The request line only
+    // ever goes out on the port that was open when the transaction began: one
+    // begun without an open port writes nothing and ends, after its resends,
+    // as with a silent instrument, even if a port opens meanwhile. Once the
     // application is exiting, transactions end at once as unanswered and
     // nothing more is written.
     void SendCommand(const QByteArray &command);
@@ -72,5 +76,9 @@ private:
     QTimer m_timer;
     CommandTransaction m_transaction;
     int m_portNumber = 1;
+    // Counts the opens of the port; a transaction writes only while the open it
+    // began on lasts (-1: it began with the port closed).
+    int m_portOpens = 0;
+    int m_transactionOpen = -1;
     bool m_exiting = false;
 };

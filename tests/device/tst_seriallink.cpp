@@ -36,7 +36,9 @@ private slots:
     void sendCommand_replyAfterResends();
     void sendCommand_silentInstrument_sixSendsThenTimeoutResult();
     void sendCommand_closedPort_endsAsSilent();
-    void sendCommand_portVanishesMidTransaction();
+    void sendCommand_portOpenedDuringWait_getsNoLine();
+    void closePort_duringWait_endsAtOnceAndNothingGoesToTheNextPort();
+    void sendCommand_portVanishesMidTransaction_endsAtOnce();
     void sendCommand_secondRequestDuringWait_runsAfterFirst();
 
     void sendCommand_applicationExit_endsWaitAtOnce();
@@ -221,21 +223,87 @@ void TestSerialLink::sendCommand_closedPort_endsAsSilent()
     QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
 }
 
-void TestSerialLink::sendCommand_portVanishesMidTransaction()
+void TestSerialLink::sendCommand_portOpenedDuringWait_getsNoLine()
 {
     SerialLink link(Period);
+    link.ApplyLineSettings();
     EmulatedInstrument instrument;
-    instrument.pty.setReplyDelay(100 * Period); // the reply would come far too late
+    QVERIFY(instrument.open());
+    MapPort(1, instrument.path());
+    link.setPortNumber(1);
+
+    // The port opens at the first expiry; four resends are still to come.
+    auto *timer = link.findChild<QTimer *>(QStringLiteral("tmTimeOut"));
+    QVERIFY(timer);
+    bool opened = false;
+    connect(timer, &QTimer::timeout, &link, [&] {
+        if (!link.isOpen())
+            opened = link.OpenPort();
+    });
+    link.SendCommand("F1");
+    QVERIFY(opened);
+    QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QTest::qWait(2 * Period);
+    QVERIFY(instrument.model.requests().isEmpty());
+}
+
+void TestSerialLink::closePort_duringWait_endsAtOnceAndNothingGoesToTheNextPort()
+{
+    SerialLink link(Patient);
+    EmulatedInstrument silent;
+    silent.model.faults.silent = true;
+    EmulatedInstrument next;
+    QVERIFY(next.open());
+    MapPort(2, next.path());
+    QVERIFY(connectTo(link, silent, 1));
+
+    // What a search started during the wait does: close, then open another port.
+    bool reopened = false;
+    connect(&silent.pty, &PtyInstrument::requestReceived, &link, [&] {
+        link.ClosePort();
+        link.setPortNumber(2);
+        reopened = link.OpenPort();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    link.SendCommand("F1");
+    QVERIFY(reopened);
+    QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QVERIFY2(clock.elapsed() < Patient, "waited for a resend");
+    QVERIFY(!link.isWaiting());
+    QCOMPARE(silent.model.requests().size(), 1);
+    QVERIFY(next.model.requests().isEmpty());
+
+    // The new port serves the next transaction.
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
+}
+
+void TestSerialLink::sendCommand_portVanishesMidTransaction_endsAtOnce()
+{
+    SerialLink link(Patient);
+    EmulatedInstrument instrument;
+    instrument.model.faults.silent = true;
     QVERIFY(connectTo(link, instrument));
 
-    QTimer::singleShot(Period / 2, &instrument.pty, &PtyInstrument::vanish);
+    connect(&instrument.pty, &PtyInstrument::requestReceived, &instrument.pty,
+            &PtyInstrument::vanish, Qt::QueuedConnection);
+    QElapsedTimer clock;
+    clock.start();
     link.SendCommand("F1");
     QCOMPARE(link.ReplyText(), QByteArray("?1F100000000"));
+    QVERIFY2(clock.elapsed() < Patient, "waited for a resend");
     QVERIFY(!link.isOpen());
+    QCOMPARE(instrument.model.requests().size(), 1);
 
-    // The link stays usable: later transactions end as with a silent line.
+    // The link stays usable: it opens the device when it is back.
+    disconnect(&instrument.pty, &PtyInstrument::requestReceived, nullptr, nullptr);
+    instrument.model.faults.silent = false;
+    QVERIFY(instrument.open());
+    MapPort(1, instrument.path());
+    QVERIFY(link.OpenPort());
     link.SendCommand("25,0000");
-    QCOMPARE(link.ReplyText(), QByteArray("?12500000000"));
+    QCOMPARE(link.ReplyText(), QByteArray("?125,0000,00"));
 }
 
 void TestSerialLink::sendCommand_secondRequestDuringWait_runsAfterFirst()
