@@ -7,7 +7,12 @@
 #include "store/StoreHelpers.h"
 #include "ui/AppSettings.h"
 
+#include <QScopeGuard>
+
 namespace {
+
+// Set while a search runs; there is one user-interface thread and one link.
+bool searching = false;
 
 bool ProbePort(SerialLink &link, int port)
 {
@@ -38,6 +43,11 @@ int SavedCommPort(int defaultPort)
 
 void ConnectDevice(SerialLink &link, ConnectionView &view)
 {
+    if (searching)
+        return;
+    searching = true;
+    const auto done = qScopeGuard([] { searching = false; });
+
     link.ClosePort();
     const int saved = SavedCommPort(0);
     int found = 0;

@@ -15,5 +15,7 @@ int SavedCommPort(int defaultPort);
 // one probed; without one, ports 1 to 16 are all probed and the highest that
 // answers wins. When found, the port is saved, stays open and view shows it
 // connected; otherwise the port stays closed, nothing is saved and view shows
-// not connected.
+// not connected. A call made while a search runs (from an event handled during
+// its waits) does nothing: a second search would close and open the ports
+// under the first one.
 void ConnectDevice(SerialLink &link, ConnectionView &view);

@@ -43,6 +43,7 @@ private slots:
     void storedCommPort_data();
     void storedCommPort();
     void search_closesThePortFirst();
+    void searchDuringSearch_doesNothing();
 
 private:
     // An instrument on port, answering with identity; silent when asked.
@@ -206,6 +207,37 @@ void TestDeviceSearch::search_closesThePortFirst()
     ConnectDevice(link, view);
     QCOMPARE(view.caption, ConnectionView::NotConnectedCaption());
     QVERIFY(!link.isOpen());
+}
+
+void TestDeviceSearch::searchDuringSearch_doesNothing()
+{
+    addInstrument(2);
+    EmulatedInstrument &silent = addInstrument(3, "4173-528", true);
+    SerialLink link(SilentPeriod);
+    link.ApplyLineSettings();
+    RecordingView view;
+
+    // A second search asked for while COM3 is probed, as OK on COM2 would.
+    RecordingView secondView;
+    bool asked = false;
+    connect(&silent.pty, &PtyInstrument::requestReceived, &link, [&] {
+        if (asked)
+            return;
+        asked = true;
+        StoreCommPort(QStringLiteral("2"));
+        ConnectDevice(link, secondView);
+    });
+    ConnectDevice(link, view);
+
+    QVERIFY(asked);
+    QVERIFY(secondView.calls.isEmpty());
+    QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM2")});
+    QCOMPARE(StoredCommPort().toString(), QStringLiteral("2"));
+    QCOMPARE(link.portNumber(), 2);
+    // The probe of COM3 ran its course, undisturbed.
+    QTRY_COMPARE(silent.model.requests().size(), 6);
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceSearch)
