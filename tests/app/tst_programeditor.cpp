@@ -2,6 +2,7 @@
 #include "app/SpinArrows.h"
 #include "ui/AppSettings.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +10,9 @@
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <map>
 
@@ -91,6 +95,9 @@ void TestProgramEditor::spin_wrapsAroundAtBothEnds_data()
     QTest::newRow("End at 50") << 50 << u"End"_s << u"99"_s << u"Program 99"_s;
     QTest::newRow("Up key at 99") << 99 << u"Up"_s << u"1"_s << u"Program 01"_s;
     QTest::newRow("Down key at 1") << 1 << u"Down"_s << u"99"_s << u"Program 99"_s;
+    // The wheel turns it under the pointer, with the focus elsewhere.
+    QTest::newRow("wheel up at 99") << 99 << u"wheel up"_s << u"1"_s << u"Program 01"_s;
+    QTest::newRow("wheel down at 10") << 10 << u"wheel down"_s << u"9"_s << u"Program 09"_s;
 }
 
 void TestProgramEditor::spin_wrapsAroundAtBothEnds()
@@ -108,6 +115,18 @@ void TestProgramEditor::spin_wrapsAroundAtBothEnds()
         f.spinUp("VScroll2");
     } else if (press == u"down") {
         f.spinDown("VScroll2");
+    } else if (press.startsWith(u"wheel")) {
+        f.find("txtProgramName")->setFocus();
+        // Over the lower arrow button, as the window system delivers it: the
+        // button passes it on to the control.
+        QWidget *under = spin->downButton();
+        const QPointF at = QRectF(under->rect()).center();
+        const int angle = press.endsWith(u"up") ? 120 : -120;
+        QWheelEvent wheel(at, under->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(under, &wheel);
+        QVERIFY(!spin->hasFocus());
     } else {
         const std::map<QString, Qt::Key> keys = {{u"Home"_s, Qt::Key_Home},
                                                  {u"End"_s, Qt::Key_End},
