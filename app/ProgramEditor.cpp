@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/DigitKeyFilter.h"
 #include "app/EditorTexts.h"
+#include "app/KeepLineSelected.h"
 #include "app/LineMenu.h"
 #include "app/SpinArrows.h"
 #include "app/Twips.h"
@@ -137,6 +138,7 @@ void ProgramEditor::buildControls()
     lsVials->setAccessibleName(QStringLiteral("Vials"));
     lsVials->setContextMenuPolicy(Qt::PreventContextMenu);
     lsVials->setUniformItemSizes(true);
+    KeepLineSelected(*lsVials);
 
     mnVial = MakeControl<QMenu>("mnVial", this);
     mnVial->setTitle(QStringLiteral("VialPopup"));

@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/DigitKeyFilter.h"
 #include "app/EditorTexts.h"
+#include "app/KeepLineSelected.h"
 #include "app/LineMenu.h"
 #include "app/SpinArrows.h"
 #include "app/Twips.h"
@@ -98,6 +99,7 @@ ReagentEditor::ReagentEditor(ProgramStore &store, QWidget *parent)
     lsReagents->setAccessibleName(QStringLiteral("Reagents"));
     lsReagents->setContextMenuPolicy(Qt::PreventContextMenu);
     lsReagents->setUniformItemSizes(true);
+    KeepLineSelected(*lsReagents);
 
     m_nameRow = new QWidget(this);
     lblReagents = MakeLabel("lblReagents", QString::fromLatin1(ReagentCaption(1)), m_nameRow);

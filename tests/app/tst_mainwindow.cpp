@@ -44,6 +44,8 @@ private slots:
     void beforeLoad_initialValues();
     void afterLoad_showsProgramOneAndReagentOne();
     void transferButtons_disabledUntilConnected();
+    void lists_ctrlClickOnSelectedLine_keepsItSelected_data();
+    void lists_ctrlClickOnSelectedLine_keepsItSelected();
 
     void enableEditing_locksListedControlsOnly();
     void enableEditing_pasteOnlyAfterACopy();
@@ -351,6 +353,46 @@ void TestMainWindow::transferButtons_disabledUntilConnected()
     QCOMPARE(f.find<QPushButton>("cmdReadReagents")->text(), u"Read from Quenor"_s);
     QCOMPARE(f.find<QPushButton>("cmdReadAllReagents")->text(), u"Read ALL from Quenor"_s);
     QCOMPARE(f.find<QPushButton>("cmdSend")->text(), u"&Send reagent"_s);
+}
+
+void TestMainWindow::lists_ctrlClickOnSelectedLine_keepsItSelected_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("box"); // shows the selected line's entry
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("vials") << u"lsVials"_s << 0 << u"txtMin"_s << u"15"_s;
+    QTest::newRow("reagents") << u"lsReagents"_s << 1 << u"txtReagent"_s << u"Water"_s;
+}
+
+void TestMainWindow::lists_ctrlClickOnSelectedLine_keepsItSelected()
+{
+    // Ok, paste and delete act on the selected line; it must stay in view as
+    // selected, whatever the user clicks.
+    QFETCH(QString, list);
+    QFETCH(int, tab);
+    QFETCH(QString, box);
+    QFETCH(QString, shown);
+    MainWindowFixture f;
+    f.clickTab(tab);
+    const QByteArray name = list.toLatin1();
+    auto *lines = f.find<QListWidget>(name.constData());
+    f.pickLine(name.constData(), 2);
+    const QPoint line3 = lines->visualItemRect(lines->item(2)).center();
+
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(lines->viewport(), Qt::LeftButton, Qt::ControlModifier, line3);
+        QCOMPARE(lines->selectedItems(), QList<QListWidgetItem *>{lines->item(2)});
+        QCOMPARE(f.selectedLine(name.constData()), 2);
+        QCOMPARE(f.text(box.toLatin1().constData()), shown);
+    }
+
+    // Ctrl+click on another line selects that line only.
+    const QPoint line5 = lines->visualItemRect(lines->item(4)).center();
+    QTest::mouseClick(lines->viewport(), Qt::LeftButton, Qt::ControlModifier, line5);
+    QCOMPARE(lines->selectedItems(), QList<QListWidgetItem *>{lines->item(4)});
+    QCOMPARE(f.selectedLine(name.constData()), 4);
 }
 
 void TestMainWindow::enableEditing_locksListedControlsOnly()
