@@ -6,6 +6,7 @@
 #include "ui/AppSettings.h"
 #include "ui/Dialogs.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -30,6 +31,8 @@ SettingsDialog::SettingsDialog(SerialLink &link, ConnectionView &view, Dialogs &
     , m_dialogs(dialogs)
     , m_cbComm(new QComboBox)
     , m_cmdFindDevice(new QPushButton(FindDeviceCaption()))
+    , m_cmdOK(new QPushButton(QStringLiteral("OK")))
+    , m_cmdCancel(new QPushButton(QStringLiteral("Cancel")))
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -42,15 +45,13 @@ SettingsDialog::SettingsDialog(SerialLink &link, ConnectionView &view, Dialogs &
     frameLayout->addWidget(m_cbComm, 1);
     frameLayout->addWidget(m_cmdFindDevice);
 
-    auto *cmdOK = new QPushButton(QStringLiteral("OK"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    auto *cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(m_cmdCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
@@ -62,13 +63,23 @@ SettingsDialog::SettingsDialog(SerialLink &link, ConnectionView &view, Dialogs &
     m_cbComm->setCurrentIndex(SavedCommPort(1) - 1);
 
     connect(m_cmdFindDevice, &QPushButton::clicked, this, &SettingsDialog::findDevice);
-    connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::accept);
-    connect(cmdCancel, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(m_cmdOK, &QPushButton::clicked, this, &SettingsDialog::accept);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &SettingsDialog::reject);
+}
+
+void SettingsDialog::setSearching(bool searching)
+{
+    m_searching = searching;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_cbComm, m_cmdFindDevice, m_cmdOK, m_cmdCancel})
+        control->setEnabled(!searching);
 }
 
 void SettingsDialog::findDevice()
 {
-    m_cmdFindDevice->setEnabled(false);
+    if (m_searching)
+        return;
+    setSearching(true);
     m_cmdFindDevice->setText(QStringLiteral("Looking for Device..."));
     QCoreApplication::processEvents();
 
@@ -83,14 +94,33 @@ void SettingsDialog::findDevice()
         m_cbComm->setCurrentIndex(port - 1);
     }
 
-    m_cmdFindDevice->setEnabled(true);
     m_cmdFindDevice->setText(FindDeviceCaption());
+    setSearching(false);
 }
 
 void SettingsDialog::accept()
 {
+    if (m_searching)
+        return;
     AppSettings::Open().setValue(QLatin1StringView(AppSettings::CommPort),
                                  QString::number(m_cbComm->currentIndex() + 1));
+    setSearching(true);
     ConnectDevice(m_link, m_view);
+    setSearching(false);
     QDialog::accept();
+}
+
+void SettingsDialog::reject()
+{
+    // Escape and the close box end here too.
+    if (!m_searching)
+        QDialog::reject();
+}
+
+void SettingsDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_searching)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }

@@ -17,13 +17,23 @@ public:
     SettingsDialog(SerialLink &link, ConnectionView &view, Dialogs &dialogs,
                    QWidget *parent = nullptr);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void findDevice();
     void accept() override;
+    void reject() override;
+    // A search keeps handling events while it waits for the instrument; until it
+    // ends, the dialog neither closes nor starts another search.
+    void setSearching(bool searching);
 
     SerialLink &m_link;
     ConnectionView &m_view;
     Dialogs &m_dialogs;
     QComboBox *m_cbComm;
     QPushButton *m_cmdFindDevice;
+    QPushButton *m_cmdOK;
+    QPushButton *m_cmdCancel;
+    bool m_searching = false;
 };

@@ -1,6 +1,7 @@
 #include "PortFixture.h"
 #include "RecordingView.h"
 
+#include "device/DeviceSearch.h"
 #include "device/SerialLink.h"
 #include "device/SettingsDialog.h"
 
@@ -12,12 +13,15 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
 // ms: the instrument answers at once and missing ports fail at once; a long
 // period keeps a busy machine from causing resends.
 constexpr int Period = 5000;
+// ms: for tests with a silent port, which waits for all its resends.
+constexpr int SilentPeriod = 10;
 
 QString StoredCommPort()
 {
@@ -47,9 +51,16 @@ private slots:
     void cancel_writesNothing();
     void findDevice_afterFailedSavedPort_findsAndSelects();
     void findDevice_nothingFound_tellsTheUser();
+    void findDevice_okCancelCloseAndSearchDuringScan_ignored();
+    void ok_cancelCloseAndSearchDuringItsSearch_ignored();
 
 private:
-    EmulatedInstrument &addInstrument(int port);
+    EmulatedInstrument &addInstrument(int port, bool silent = false);
+    // Everything a user (or an event) could try while a search waits on a
+    // silent port: OK with another port, Cancel, Escape, the close box, Find
+    // Device, a search of its own.
+    void tryToInterrupt(int otherIndex);
+    void useShortPeriod();
     QPushButton *button(const QString &name) const
     {
         return m_dialog->findChild<QPushButton *>(name);
@@ -86,9 +97,10 @@ void TestSettingsDialog::cleanup()
     m_instruments.clear();
 }
 
-EmulatedInstrument &TestSettingsDialog::addInstrument(int port)
+EmulatedInstrument &TestSettingsDialog::addInstrument(int port, bool silent)
 {
     auto instrument = std::make_unique<EmulatedInstrument>();
+    instrument->model.faults.silent = silent;
     if (!instrument->open())
         qFatal("cannot open a pty");
     MapPort(port, instrument->path());
@@ -259,6 +271,97 @@ void TestSettingsDialog::findDevice_nothingFound_tellsTheUser()
     QCOMPARE(StoredCommPort(), QStringLiteral("0"));
     QCOMPARE(cbComm()->currentIndex(), 6); // the selection is left as it was
     QCOMPARE(m_view.calls, QStringList{ConnectionView::NotConnectedCaption()});
+}
+
+void TestSettingsDialog::useShortPeriod()
+{
+    m_link = std::make_unique<SerialLink>(SilentPeriod);
+    m_link->ApplyLineSettings();
+}
+
+void TestSettingsDialog::tryToInterrupt(int otherIndex)
+{
+    for (const char *name : {"cmdOK", "cmdCancel", "cmdFindDevice"})
+        QVERIFY2(!button(QLatin1StringView(name))->isEnabled(), name);
+    QVERIFY(!cbComm()->isEnabled());
+
+    cbComm()->setCurrentIndex(otherIndex);
+    QTest::mouseClick(button(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTest::mouseClick(button(QStringLiteral("cmdCancel")), Qt::LeftButton);
+    QTest::mouseClick(button(QStringLiteral("cmdFindDevice")), Qt::LeftButton);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QVERIFY(!m_dialog->close());
+    QDialog &dialog = *m_dialog;
+    dialog.accept();
+    dialog.reject();
+    RecordingView secondView;
+    ConnectDevice(*m_link, secondView);
+
+    QVERIFY(m_dialog->isVisible());
+    QVERIFY(secondView.calls.isEmpty());
+    QVERIFY(m_dialogs.shown().isEmpty());
+}
+
+void TestSettingsDialog::findDevice_okCancelCloseAndSearchDuringScan_ignored()
+{
+    addInstrument(2);
+    EmulatedInstrument &silent = addInstrument(3, true);
+    StoreCommPort(QStringLiteral("4"));
+    useShortPeriod();
+    openDialog();
+
+    // While COM3 is probed, COM2 is picked and OK pressed, and more.
+    bool tried = false;
+    connect(&silent.pty, &PtyInstrument::requestReceived, m_dialog.get(), [&] {
+        if (!std::exchange(tried, true))
+            tryToInterrupt(1);
+    });
+    QTest::mouseClick(button(QStringLiteral("cmdFindDevice")), Qt::LeftButton);
+
+    QVERIFY(tried);
+    QCOMPARE(m_view.calls, QStringList{QStringLiteral("Quenor - connected on COM2")});
+    QCOMPARE(StoredCommPort(), QStringLiteral("2"));
+    QVERIFY(m_link->isOpen());
+    QCOMPARE(m_link->portNumber(), 2);
+    QTRY_COMPARE(silent.model.requests().size(), 6);
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(cbComm()->currentIndex(), 1);
+    for (const char *name : {"cmdOK", "cmdCancel", "cmdFindDevice"})
+        QVERIFY2(button(QLatin1StringView(name))->isEnabled(), name);
+    QVERIFY(cbComm()->isEnabled());
+    QCOMPARE(button(QStringLiteral("cmdFindDevice"))->text(), QStringLiteral("Find Device"));
+
+    // The dialog works as before once the search has ended.
+    QTest::mouseClick(button(QStringLiteral("cmdCancel")), Qt::LeftButton);
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
+}
+
+void TestSettingsDialog::ok_cancelCloseAndSearchDuringItsSearch_ignored()
+{
+    EmulatedInstrument &other = addInstrument(2);
+    EmulatedInstrument &silent = addInstrument(3, true);
+    StoreCommPort(QStringLiteral("1"));
+    useShortPeriod();
+    openDialog();
+    cbComm()->setCurrentIndex(2);
+
+    bool tried = false;
+    connect(&silent.pty, &PtyInstrument::requestReceived, m_dialog.get(), [&] {
+        if (!std::exchange(tried, true))
+            tryToInterrupt(1);
+    });
+    QTest::mouseClick(button(QStringLiteral("cmdOK")), Qt::LeftButton);
+
+    QVERIFY(tried);
+    QCOMPARE(m_view.calls, QStringList{ConnectionView::NotConnectedCaption()});
+    QCOMPARE(StoredCommPort(), QStringLiteral("3"));
+    QVERIFY(!m_link->isOpen());
+    QTRY_COMPARE(silent.model.requests().size(), 6);
+    QVERIFY(other.model.requests().isEmpty());
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(TestSettingsDialog)
