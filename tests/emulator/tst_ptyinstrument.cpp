@@ -1,5 +1,5 @@
-#include "emulator/PtyInstrument.h"
 #include "emulator/InstrumentModel.h"
+#include "emulator/PtyInstrument.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -260,9 +260,8 @@ void PtyInstrumentTest::vanish_makesHostPortFail()
     QVERIFY(!host.errors.isEmpty());
     QVERIFY(host.errors.first() == QSerialPort::ReadError ||
             host.errors.first() == QSerialPort::ResourceError);
-    // The device is gone: it cannot be opened again.
-    Host again(path);
-    QVERIFY(!again.open());
+    // (Once the host lets go, the path may belong to another process's new pty
+    // at once, so it is not tried again.)
     // The emulator can serve a fresh terminal afterwards.
     QVERIFY(pty.open());
     QVERIFY(QFileInfo::exists(pty.portPath()));
