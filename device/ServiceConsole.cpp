@@ -17,7 +17,11 @@ ServiceConsole::ServiceConsole(QTabWidget &panel, SerialLink &link, Dialogs &dia
     , m_link(link)
     , m_dialogs(dialogs)
 {
-    // The panel passes its focus on to its tab bar, so the keys arrive there.
+    // The panel passes its focus on to its tab bar, so the keys arrive there. A
+    // tab bar takes the focus only by Tab unless told otherwise; the panel must
+    // also take it when a tab is clicked, or the console is out of the mouse
+    // user's reach.
+    m_panel.tabBar()->setFocusPolicy(Qt::StrongFocus);
     m_panel.tabBar()->installEventFilter(this);
 }
 

@@ -8,6 +8,7 @@ class SerialLink;
 
 // The hidden service console: Ctrl+Shift+S on the main window's tabbed panel
 // asks for a raw instrument command, sends it and shows the reply as it came.
+// It makes the panel's tab bar take the focus when a tab is clicked.
 class ServiceConsole : public QObject
 {
     Q_OBJECT

@@ -47,6 +47,8 @@ private slots:
     void keys_onlyCtrlShiftSOpensTheConsole_data();
     void keys_onlyCtrlShiftSOpensTheConsole();
     void keys_onAControlOfAPage_doNothing();
+    void clickOnATab_thenCtrlShiftS_opensTheConsole_data();
+    void clickOnATab_thenCtrlShiftS_opensTheConsole();
     void emptyCommand_sendsAndShowsNothing();
     void command_showsRawResponse_data();
     void command_showsRawResponse();
@@ -145,6 +147,30 @@ void TestServiceConsole::keys_onAControlOfAPage_doNothing()
     QTRY_COMPARE(QApplication::focusWidget(), m_host->list);
     QTest::keyClick(m_host->list, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(m_dialogs->shown().isEmpty());
+}
+
+void TestServiceConsole::clickOnATab_thenCtrlShiftS_opensTheConsole_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("the current tab") << 0;
+    QTest::newRow("another tab") << 1;
+}
+
+void TestServiceConsole::clickOnATab_thenCtrlShiftS_opensTheConsole()
+{
+    QFETCH(int, tab);
+    m_host->list->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), m_host->list);
+
+    QTabBar *bar = m_host->panel->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    QCOMPARE(m_host->panel->currentIndex(), tab);
+    m_dialogs->answerText(QString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_dialogs->shown().size(), 1);
+    QCOMPARE(m_dialogs->last().kind, ScriptedDialogs::Kind::Input);
+    QCOMPARE(m_dialogs->last().title, QStringLiteral("Input Service Command"));
 }
 
 void TestServiceConsole::emptyCommand_sendsAndShowsNothing()
