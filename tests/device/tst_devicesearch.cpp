@@ -38,11 +38,12 @@ private slots:
     void noSavedPortNoInstrument_notConnectedAndNothingStored();
     void savedPortAnswers_connectsAndStaysOpen();
     void savedPortSilent_noScan();
+    void scan_highestAnsweringPortWins_data();
     void scan_highestAnsweringPortWins();
     void wrongIdentity_notFound();
     void storedCommPort_data();
     void storedCommPort();
-    void search_closesThePortFirst();
+    void searchAgain_samePort_staysConnected();
     void searchDuringSearch_doesNothing();
 
 private:
@@ -128,20 +129,37 @@ void TestDeviceSearch::savedPortSilent_noScan()
     QCOMPARE(elsewhere.model.requests().size(), 0);
 }
 
+void TestDeviceSearch::scan_highestAnsweringPortWins_data()
+{
+    QTest::addColumn<QList<int>>("ports");
+    QTest::addColumn<int>("found");
+
+    QTest::newRow("COM2 and COM7") << QList<int>{2, 7} << 7;
+    QTest::newRow("COM1, the first") << QList<int>{1} << 1;
+    QTest::newRow("COM16, the last") << QList<int>{16} << 16;
+    QTest::newRow("COM1 and COM16") << QList<int>{1, 16} << 16;
+}
+
 void TestDeviceSearch::scan_highestAnsweringPortWins()
 {
-    EmulatedInstrument &low = addInstrument(2);
-    EmulatedInstrument &high = addInstrument(7);
+    QFETCH(QList<int>, ports);
+    QFETCH(int, found);
+    for (int port : ports)
+        addInstrument(port);
     SerialLink link(Period);
     RecordingView view;
     ConnectDevice(link, view);
 
-    QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM7")});
-    QCOMPARE(StoredCommPort().toString(), QStringLiteral("7"));
+    QCOMPARE(view.calls, QStringList{ConnectionView::ConnectedCaption(found)});
+    QCOMPARE(StoredCommPort().toString(), QString::number(found));
     QVERIFY(link.isOpen());
-    QCOMPARE(link.portNumber(), 7);
-    QCOMPARE(low.model.requests().size(), 1);
-    QCOMPARE(high.model.requests().size(), 1);
+    QCOMPARE(link.portNumber(), found);
+    // Every instrument was asked once; the one found answers on the open port.
+    for (const auto &instrument : m_instruments)
+        QCOMPARE(instrument->model.requests().size(), 1);
+    link.SendCommand("F1");
+    QCOMPARE(link.ReplyText(), QByteArray("?1F1,4173-528"));
+    QCOMPARE(m_instruments.back()->model.requests().size(), 2);
 }
 
 void TestDeviceSearch::wrongIdentity_notFound()
@@ -194,19 +212,24 @@ void TestDeviceSearch::storedCommPort()
     QCOMPARE(StoredCommPort().toString(), connectedOn ? QString::number(connectedOn) : stored);
 }
 
-void TestDeviceSearch::search_closesThePortFirst()
+// The second search finds the port open from the first: it must close it
+// before probing, or its probe fails to open the very port it wants.
+void TestDeviceSearch::searchAgain_samePort_staysConnected()
 {
-    addInstrument(1);
+    EmulatedInstrument &instrument = addInstrument(1);
     StoreCommPort(QStringLiteral("1"));
     SerialLink link(Period);
+    link.ApplyLineSettings();
     RecordingView view;
     ConnectDevice(link, view);
     QVERIFY(link.isOpen());
 
-    StoreCommPort(QStringLiteral("2"));
     ConnectDevice(link, view);
-    QCOMPARE(view.caption, ConnectionView::NotConnectedCaption());
-    QVERIFY(!link.isOpen());
+    QCOMPARE(view.calls, QStringList(2, ConnectionView::ConnectedCaption(1)));
+    QVERIFY(link.isOpen());
+    QCOMPARE(link.portNumber(), 1);
+    QCOMPARE(StoredCommPort().toString(), QStringLiteral("1"));
+    QCOMPARE(instrument.model.requests().size(), 2);
 }
 
 void TestDeviceSearch::searchDuringSearch_doesNothing()
