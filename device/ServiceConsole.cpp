@@ -5,7 +5,6 @@
 #include "store/Win1252.h"
 #include "ui/Dialogs.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -25,13 +24,11 @@ ServiceConsole::ServiceConsole(QTabWidget &panel, SerialLink &link, Dialogs &dia
     m_panel.tabBar()->installEventFilter(this);
 }
 
-bool ServiceConsole::eventFilter(QObject *watched, QEvent *event)
+bool ServiceConsole::eventFilter(QObject *, QEvent *event)
 {
+    // Only the tab bar is watched, and it sees only its own keys: one that a
+    // control on a page ignores goes on to the page's parents, not to it.
     if (event->type() != QEvent::KeyPress)
-        return false;
-    // Only a key pressed while the panel holds the focus counts, not one that
-    // a control elsewhere ignored and passed on to its parents.
-    if (watched != QApplication::focusWidget())
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     constexpr Qt::KeyboardModifiers Held =

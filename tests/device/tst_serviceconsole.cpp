@@ -141,6 +141,8 @@ void TestServiceConsole::keys_onlyCtrlShiftSOpensTheConsole()
     QCOMPARE(input.defaultText, QString());
 }
 
+// A key the list ignores goes on to the page's parents (the panel, the window)
+// and never to the tab bar, where the console listens.
 void TestServiceConsole::keys_onAControlOfAPage_doNothing()
 {
     m_host->list->setFocus();
