@@ -1,5 +1,7 @@
 #include "app/DigitKeyFilter.h"
 
+#include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 
@@ -56,4 +58,39 @@ bool DiscardsDigitKey(const QKeyEvent &event)
         return false;
     DigitKeyFilter(key);
     return key == 0;
+}
+
+namespace {
+
+bool IsDigits(const QString &text)
+{
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool FilterDigitBoxEvent(QObject &box, QEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::KeyPress:
+        return DiscardsDigitKey(static_cast<const QKeyEvent &>(event));
+    case QEvent::InputMethodQuery: {
+        // The box answers the query; only its answer on input methods is replaced.
+        box.event(&event);
+        auto &query = static_cast<QInputMethodQueryEvent &>(event);
+        if (query.queries().testFlag(Qt::ImEnabled))
+            query.setValue(Qt::ImEnabled, false);
+        return true;
+    }
+    case QEvent::InputMethod: {
+        const auto &input = static_cast<const QInputMethodEvent &>(event);
+        return !input.preeditString().isEmpty() || !IsDigits(input.commitString());
+    }
+    default:
+        return false;
+    }
 }

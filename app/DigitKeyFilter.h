@@ -1,6 +1,8 @@
 #pragma once
 
+class QEvent;
 class QKeyEvent;
+class QObject;
 
 // The character code a key press types into a text box, as the numeric boxes
 // judge it: 3 for copy, 22 for paste, 24 for cut, 8 for Backspace, 13 for
@@ -15,3 +17,11 @@ void DigitKeyFilter(int &key);
 
 // Whether a numeric box discards this key press (DigitKeyFilter of its KeyAscii).
 bool DiscardsDigitKey(const QKeyEvent &event);
+
+// The event filter of a numeric box, with its WA_InputMethodEnabled off:
+// consumes the key presses DigitKeyFilter discards and keeps input methods
+// out. Composed text (a dead key, a compose sequence, an input method editor)
+// arrives without a key press, so the box answers that it takes none, which
+// QLineEdit does not do of itself whatever the attribute says, and drops any
+// that still comes unless it is plain digits. Returns whether event is consumed.
+bool FilterDigitBoxEvent(QObject &box, QEvent &event);

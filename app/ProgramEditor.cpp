@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -208,8 +207,11 @@ void ProgramEditor::buildControls()
     chkPause->setText(QStringLiteral("Pause"));
     cmdOK = MakeButton("cmdOK", QStringLiteral("&Ok"), Frame4);
 
-    for (QLineEdit *box : {txtReadProgram, txtHrs, txtMin, txtDeg})
+    for (QLineEdit *box : {txtReadProgram, txtHrs, txtMin, txtDeg}) {
         box->installEventFilter(this);
+        // The key filter sees key presses only; composed text would pass it.
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
     new LineMenu(*lsVials, *mnVial);
 }
 
@@ -554,8 +556,8 @@ bool ProgramEditor::eventFilter(QObject *watched, QEvent *event)
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box)
         return false;
-    if (event->type() == QEvent::KeyPress)
-        return DiscardsDigitKey(*static_cast<QKeyEvent *>(event));
+    if (FilterDigitBoxEvent(*box, *event))
+        return true;
     if (event->type() == QEvent::MouseButtonRelease && box != txtReadProgram &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         // A click into the hours, minutes or temperature box empties it for a new value.

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -127,6 +126,8 @@ ReagentEditor::ReagentEditor(ProgramStore &store, QWidget *parent)
     mnReagentDelete = MakeAction("mnReagentDelete", QStringLiteral("&Delete"), mnReagent);
 
     txtRead->installEventFilter(this);
+    // The key filter sees key presses only; composed text would pass it.
+    txtRead->setAttribute(Qt::WA_InputMethodEnabled, false);
     new LineMenu(*lsReagents, *mnReagent);
 
     connect(txtRead, &QLineEdit::textChanged, this, &ReagentEditor::txtRead_Change);
@@ -205,7 +206,5 @@ void ReagentEditor::EnableEditing(bool enabled)
 
 bool ReagentEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtRead && event->type() == QEvent::KeyPress)
-        return DiscardsDigitKey(*static_cast<QKeyEvent *>(event));
-    return false;
+    return watched == txtRead && FilterDigitBoxEvent(*txtRead, *event);
 }

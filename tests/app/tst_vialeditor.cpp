@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 #include "ui/AppSettings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -51,6 +53,8 @@ private slots:
     void ok_pauseTickedAndCleared();
     void clickIntoBox_emptiesIt();
     void boxes_takeOnlyDigitsFromTheKeyboard();
+    void boxes_takeNoTextFromAnInputMethod_data();
+    void boxes_takeNoTextFromAnInputMethod();
     void otherVialWithoutOk_discardsTypedValues();
     void lmProgram_vialTwelveCountsAndOnlyTwelveLines();
     void storedValuesOutsideRanges_shownWithinThem();
@@ -299,6 +303,51 @@ void TestVialEditor::boxes_takeOnlyDigitsFromTheKeyboard()
     }
     f.click("cmdOK");
     QCOMPARE(f.store().Programs[3].Vials[1], Step(4, 2, 0, 4, 4, 4));
+}
+
+void TestVialEditor::boxes_takeNoTextFromAnInputMethod_data()
+{
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("preedit");
+    QTest::addColumn<QString>("hours");
+
+    QTest::newRow("accented letter") << u"\u00E9"_s << QString() << u"3"_s;
+    QTest::newRow("minus and digit") << u"-5"_s << QString() << u"3"_s;
+    QTest::newRow("full-width digit") << u"\uFF15"_s << QString() << u"3"_s;
+    QTest::newRow("being composed") << QString() << u"\u00B4"_s << u"3"_s;
+    QTest::newRow("digit") << u"5"_s << QString() << u"35"_s;
+}
+
+void TestVialEditor::boxes_takeNoTextFromAnInputMethod()
+{
+    // An input method (a dead key, a compose sequence, an on-screen keyboard)
+    // delivers text without key presses, past the boxes' key filter.
+    QFETCH(QString, commit);
+    QFETCH(QString, preedit);
+    QFETCH(QString, hours);
+    MainWindowFixture f(EditorStore());
+    f.showProgram(3);
+    f.click("txtHrs");
+    f.type("txtHrs", u"3"_s);
+
+    QInputMethodEvent input(preedit, {});
+    input.setCommitString(commit);
+    QApplication::sendEvent(f.find("txtHrs"), &input);
+    QCOMPARE(f.text("txtHrs"), hours);
+    f.click("cmdOK");
+    QCOMPARE(f.store().Programs[3].Vials[1].Hrs, hours.toInt());
+
+    // No box for numbers tells an input method that it takes text.
+    for (const char *box : {"txtReadProgram", "txtHrs", "txtMin", "txtDeg", "txtRead"}) {
+        QVERIFY2(!f.find(box)->testAttribute(Qt::WA_InputMethodEnabled), box);
+        QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImMaximumTextLength);
+        QApplication::sendEvent(f.find(box), &query);
+        QVERIFY2(!query.value(Qt::ImEnabled).toBool(), box);
+        QCOMPARE(query.value(Qt::ImMaximumTextLength), f.find<QLineEdit>(box)->maxLength());
+    }
+    QInputMethodQueryEvent name(Qt::ImEnabled);
+    QApplication::sendEvent(f.find("txtProgramName"), &name);
+    QVERIFY(name.value(Qt::ImEnabled).toBool());
 }
 
 void TestVialEditor::otherVialWithoutOk_discardsTypedValues()
