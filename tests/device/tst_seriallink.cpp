@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int Period = 20; // ms: the resend rules run in a fraction of a second
@@ -177,7 +179,8 @@ void TestSerialLink::sendCommand_survivesLineFaults()
 
 void TestSerialLink::sendCommand_replyAfterResends()
 {
-    SerialLink link(Period);
+    // Long enough that each answer comes back within its period on a busy machine.
+    SerialLink link(100);
     EmulatedInstrument instrument;
     instrument.model.faults.answerFromArrival = 3;
     QVERIFY(connectTo(link, instrument));
@@ -320,18 +323,29 @@ void TestSerialLink::sendCommand_secondRequestDuringWait_runsAfterFirst()
     connect(&instrument.pty, &PtyInstrument::requestReceived, this,
             [&] { arrivals.append(clock.elapsed()); });
 
+    // The second request is made as soon as the first has arrived, well inside
+    // the first one's wait (the reply is held back by the delay). Queued: the
+    // emulator takes up the reply only once the signal has returned.
     QByteArray secondReply;
+    bool asked = false;
+    bool secondWhileWaiting = false;
     bool secondDone = false;
-    QTimer::singleShot(Period / 2, this, [&] {
-        QVERIFY(link.isWaiting());
-        link.SendCommand("25,0010");
-        secondReply = link.ReplyText();
-        secondDone = true;
-    });
+    connect(
+        &instrument.pty, &PtyInstrument::requestReceived, &link,
+        [&] {
+            if (std::exchange(asked, true))
+                return;
+            secondWhileWaiting = link.isWaiting();
+            link.SendCommand("25,0010");
+            secondReply = link.ReplyText();
+            secondDone = true;
+        },
+        Qt::QueuedConnection);
     clock.start();
     link.SendCommand("F1");
 
     QVERIFY(secondDone);
+    QVERIFY(secondWhileWaiting);
     QCOMPARE(secondReply, QByteArray("?125,0010,42"));
     // The first caller finds the second transaction's reply.
     QCOMPARE(link.ReplyText(), QByteArray("?125,0010,42"));

@@ -11,9 +11,14 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
-constexpr int Period = 10; // ms
+// ms: long where the instrument answers, so that a busy machine causes no
+// resend; short where the transaction times out.
+constexpr int AnswerPeriod = 1000;
+constexpr int SilentPeriod = 10;
 
 // A stand-in for the main window: the tabbed panel SSTab1 with a list on its
 // first page.
@@ -55,42 +60,48 @@ private slots:
     void notConnected_showsTimeoutResult();
 
 private:
+    // The link on COM1, where the instrument is, and the console on the panel.
+    void startConsole(int period);
     void focusPanel();
 
     QTemporaryDir m_dir;
-    EmulatedInstrument *m_instrument = nullptr;
-    SerialLink *m_link = nullptr;
-    ScriptedDialogs *m_dialogs = nullptr;
-    Host *m_host = nullptr;
-    ServiceConsole *m_console = nullptr;
+    std::unique_ptr<EmulatedInstrument> m_instrument;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<Host> m_host;
+    std::unique_ptr<SerialLink> m_link;
+    std::unique_ptr<ServiceConsole> m_console;
 };
 
 void TestServiceConsole::init()
 {
     QVERIFY(m_dir.isValid());
     IsolatePorts(m_dir);
-    m_instrument = new EmulatedInstrument;
+    m_instrument = std::make_unique<EmulatedInstrument>();
     QVERIFY(m_instrument->open());
     MapPort(1, m_instrument->path());
-    m_link = new SerialLink(Period);
-    m_link->ApplyLineSettings();
-    m_link->setPortNumber(1);
-    QVERIFY(m_link->OpenPort());
-    m_dialogs = new ScriptedDialogs;
-    m_host = new Host;
-    m_console = new ServiceConsole(*m_host->panel, *m_link, *m_dialogs);
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_host = std::make_unique<Host>();
     m_host->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_host));
+    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
 }
 
 void TestServiceConsole::cleanup()
 {
-    QVERIFY(m_dialogs->scriptFinished());
-    delete m_console;
-    delete m_host;
-    delete m_dialogs;
-    delete m_link;
-    delete m_instrument;
+    QVERIFY(!m_dialogs || m_dialogs->scriptFinished());
+    m_console.reset();
+    m_host.reset();
+    m_dialogs.reset();
+    m_link.reset();
+    m_instrument.reset();
+}
+
+void TestServiceConsole::startConsole(int period)
+{
+    m_link = std::make_unique<SerialLink>(period);
+    m_link->ApplyLineSettings();
+    m_link->setPortNumber(1);
+    QVERIFY(m_link->OpenPort());
+    m_console = std::make_unique<ServiceConsole>(*m_host->panel, *m_link, *m_dialogs);
 }
 
 void TestServiceConsole::focusPanel()
@@ -125,6 +136,7 @@ void TestServiceConsole::keys_onlyCtrlShiftSOpensTheConsole()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, opens);
 
+    startConsole(AnswerPeriod);
     focusPanel();
     m_dialogs->answerText(opens ? QStringLiteral("F1") : QString());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
@@ -145,6 +157,7 @@ void TestServiceConsole::keys_onlyCtrlShiftSOpensTheConsole()
 // and never to the tab bar, where the console listens.
 void TestServiceConsole::keys_onAControlOfAPage_doNothing()
 {
+    startConsole(AnswerPeriod);
     m_host->list->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), m_host->list);
     QTest::keyClick(m_host->list, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -161,6 +174,7 @@ void TestServiceConsole::clickOnATab_thenCtrlShiftS_opensTheConsole_data()
 void TestServiceConsole::clickOnATab_thenCtrlShiftS_opensTheConsole()
 {
     QFETCH(int, tab);
+    startConsole(AnswerPeriod);
     m_host->list->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), m_host->list);
 
@@ -177,12 +191,13 @@ void TestServiceConsole::clickOnATab_thenCtrlShiftS_opensTheConsole()
 
 void TestServiceConsole::emptyCommand_sendsAndShowsNothing()
 {
+    startConsole(AnswerPeriod);
     focusPanel();
     m_dialogs->answerText(QString()); // Cancel, or OK on an empty box
     QTest::keyClick(m_host->panel->tabBar(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(m_dialogs->shown().size(), 1);
     QCOMPARE(m_dialogs->shown().first().kind, ScriptedDialogs::Kind::Input);
-    QTest::qWait(3 * Period);
+    QTest::qWait(30); // a request would reach the instrument in far less
     QVERIFY(m_instrument->model.requests().isEmpty());
 }
 
@@ -191,18 +206,20 @@ void TestServiceConsole::command_showsRawResponse_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QString>("response");
+    QTest::addColumn<int>("period");
 
     QTest::newRow("identify") << QStringLiteral("F1") << QByteArray("!1F1")
-                              << QStringLiteral("Response: ?1F1,4173-528");
+                              << QStringLiteral("Response: ?1F1,4173-528") << AnswerPeriod;
     QTest::newRow("read") << QStringLiteral("25,0010") << QByteArray("!125,0010")
-                          << QStringLiteral("Response: ?125,0010,3C");
+                          << QStringLiteral("Response: ?125,0010,3C") << AnswerPeriod;
     QTest::newRow("spaces go out as typed")
         << QStringLiteral(" 25,0010") << QByteArray("!1 25,0010")
-        << QStringLiteral("Response: ?1 200000000");
+        << QStringLiteral("Response: ?1 200000000") << SilentPeriod;
     QTest::newRow("one-character command times out")
-        << QStringLiteral("A") << QByteArray("!1A") << QStringLiteral("Response: ?1A00000000");
+        << QStringLiteral("A") << QByteArray("!1A") << QStringLiteral("Response: ?1A00000000")
+        << SilentPeriod;
     QTest::newRow("Windows-1252 text") << QStringLiteral("F1\u20AC") << QByteArray("!1F1\x80")
-                                       << QStringLiteral("Response: ?1F100000000");
+                                       << QStringLiteral("Response: ?1F100000000") << SilentPeriod;
 }
 
 void TestServiceConsole::command_showsRawResponse()
@@ -210,7 +227,9 @@ void TestServiceConsole::command_showsRawResponse()
     QFETCH(QString, typed);
     QFETCH(QByteArray, request);
     QFETCH(QString, response);
+    QFETCH(int, period);
 
+    startConsole(period);
     m_instrument->model.setByteAt(0x0010, 0x3C);
     focusPanel();
     m_dialogs->answerText(typed);
@@ -229,6 +248,7 @@ void TestServiceConsole::command_showsRawResponse()
 
 void TestServiceConsole::notConnected_showsTimeoutResult()
 {
+    startConsole(SilentPeriod);
     m_link->ClosePort();
     m_dialogs->answerText(QStringLiteral("F1"));
     m_console->run();

@@ -136,20 +136,24 @@ void EmulatorProgramTest::options_changeHowTheInstrumentAnswers_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("identity") << QStringList{u"--identity"_s, u"9999-000"_s}
-                              << "?1F1,9999-000\r"_ba;
-    QTest::newRow("silent") << QStringList{u"--silent"_s} << QByteArray();
-    QTest::newRow("echo") << QStringList{u"--echo"_s} << "!1F1\r?1F1,4173-528\r"_ba;
+    // ms: how long to wait for the reply. An answer ends the wait, so only the
+    // silent row waits it out.
+    QTest::addColumn<int>("waitMs");
+    QTest::newRow("identity") << QStringList{u"--identity"_s, u"9999-000"_s} << "?1F1,9999-000\r"_ba
+                              << Patience;
+    QTest::newRow("silent") << QStringList{u"--silent"_s} << QByteArray() << 300;
+    QTest::newRow("echo") << QStringList{u"--echo"_s} << "!1F1\r?1F1,4173-528\r"_ba << Patience;
 }
 
 void EmulatorProgramTest::options_changeHowTheInstrumentAnswers()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, reply);
+    QFETCH(int, waitMs);
     Emulator emulator(arguments);
     const QString line = emulator.nextLine();
     QVERIFY2(line.startsWith(u"Quenor emulator on /"_s), qPrintable(line));
-    QCOMPARE(Exchange(line.mid(QStringLiteral("Quenor emulator on ").size()), "!1F1\r", 300),
+    QCOMPARE(Exchange(line.mid(QStringLiteral("Quenor emulator on ").size()), "!1F1\r", waitMs),
              reply);
 }
 
