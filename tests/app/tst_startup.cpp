@@ -163,6 +163,8 @@ private slots:
     void position_savedSettings_restored();
     void keepOnScreen_data();
     void keepOnScreen();
+    void keepOnScreen_window_data();
+    void keepOnScreen_window();
 
     void shutdown_savesPositionAsTwipsAndEnds_data();
     void shutdown_savesPositionAsTwipsAndEnds();
@@ -340,21 +342,23 @@ void TestStartup::position_savedSettings_restored_data()
 {
     QTest::addColumn<QVariant>("top");
     QTest::addColumn<QVariant>("left");
-    QTest::addColumn<QString>("expectTop"); // "centre", "bottom" or pixels
+    QTest::addColumn<QString>("expectTop"); // "centre", "far" (bottom or right edge) or pixels
     QTest::addColumn<QString>("expectLeft");
 
     QTest::newRow("twips") << QVariant(u"1500"_s) << QVariant(u"3000"_s) << u"100"_s << u"200"_s;
     QTest::newRow("fraction") << QVariant(u"1507.4"_s) << QVariant(u"2992.6"_s) << u"100"_s
                               << u"200"_s;
     QTest::newRow("below the screen")
-        << QVariant(u"99999"_s) << QVariant(u"-500"_s) << u"bottom"_s << u"0"_s;
+        << QVariant(u"99999"_s) << QVariant(u"-500"_s) << u"far"_s << u"0"_s;
+    QTest::newRow("past bottom right")
+        << QVariant(u"99999"_s) << QVariant(u"99999"_s) << u"far"_s << u"far"_s;
     QTest::newRow("top only") << QVariant(u"750"_s) << QVariant() << u"50"_s << u"centre"_s;
     QTest::newRow("not numbers") << QVariant(u"abc"_s) << QVariant(u"12px"_s) << u"centre"_s
                                  << u"centre"_s;
     QTest::newRow("empty") << QVariant(QString()) << QVariant(u" "_s) << u"centre"_s << u"centre"_s;
     QTest::newRow("not finite") << QVariant(u"nan"_s) << QVariant(u"inf"_s) << u"centre"_s
                                 << u"centre"_s;
-    QTest::newRow("huge") << QVariant(u"1e300"_s) << QVariant(u"-1e300"_s) << u"bottom"_s << u"0"_s;
+    QTest::newRow("huge") << QVariant(u"1e300"_s) << QVariant(u"-1e300"_s) << u"far"_s << u"0"_s;
 }
 
 void TestStartup::position_savedSettings_restored()
@@ -379,7 +383,7 @@ void TestStartup::position_savedSettings_restored()
     const auto expected = [](const QString &expect, int centre, int far) {
         if (expect == u"centre")
             return centre;
-        if (expect == u"bottom")
+        if (expect == u"far")
             return far;
         return expect.toInt();
     };
@@ -408,6 +412,51 @@ void TestStartup::keepOnScreen()
     QFETCH(QRect, window);
     QFETCH(QRect, expected);
     QCOMPARE(KeepOnScreen(window, QRect(0, 0, 800, 600)), expected);
+}
+
+void TestStartup::keepOnScreen_window_data()
+{
+    // Sizes and positions beyond the screen's size, whatever the platform makes it.
+    QTest::addColumn<QSize>("beyond"); // added to the screen's size; empty: 300 by 200
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QPoint>("position"); // from the screen's bottom right corner
+
+    QTest::newRow("larger than the screen, fixed size")
+        << QSize(200, 100) << true << QPoint(-750, -550);
+    QTest::newRow("larger than the screen") << QSize(200, 100) << false << QPoint(-750, -550);
+    QTest::newRow("past bottom right") << QSize() << false << QPoint(-100, -50);
+    QTest::newRow("far past bottom right, fixed size") << QSize() << true << QPoint(4000, 3000);
+}
+
+void TestStartup::keepOnScreen_window()
+{
+    QFETCH(QSize, beyond);
+    QFETCH(bool, fixed);
+    QFETCH(QPoint, position);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize size = beyond.isEmpty() ? QSize(300, 200) : screen.size() + beyond;
+
+    QWidget window;
+    if (fixed)
+        window.setFixedSize(size);
+    else
+        window.resize(size);
+    window.winId(); // the frame is known once the window exists
+    window.move(screen.bottomRight() + position);
+    const QSize frame = window.frameGeometry().size() - window.size();
+
+    KeepOnScreen(window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    if (beyond.isEmpty()) {
+        QCOMPARE(window.frameGeometry().bottomRight(), screen.bottomRight());
+        QCOMPARE(window.size(), size);
+    } else {
+        QCOMPARE(window.frameGeometry(), screen);
+        QCOMPARE(window.size(), screen.size() - frame);
+    }
+    QCOMPARE(window.minimumSize() == window.maximumSize(), fixed);
 }
 
 void TestStartup::shutdown_savesPositionAsTwipsAndEnds_data()
