@@ -5,6 +5,7 @@
 #include "device/SerialLink.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
@@ -365,7 +366,18 @@ void TestSerialLink::sendCommand_applicationExit_endsWaitAtOnce()
     QVERIFY(connectTo(link, instrument));
 
     // Exiting makes every event loop return at once: a wait must not spin on.
-    QTimer::singleShot(Period, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QTimer exitTimer;
+    exitTimer.setSingleShot(true);
+    connect(&exitTimer, &QTimer::timeout, QCoreApplication::instance(),
+            [] { QCoreApplication::exit(0); });
+    exitTimer.start(Period);
+    // However this test ends, leave the application able to run event loops for
+    // the tests after it: only QCoreApplication::exec() clears the exit.
+    const auto restore = qScopeGuard([&exitTimer] {
+        exitTimer.stop();
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+        QCoreApplication::exec();
+    });
     QElapsedTimer clock;
     clock.start();
     link.SendCommand("25,2000");
@@ -378,10 +390,6 @@ void TestSerialLink::sendCommand_applicationExit_endsWaitAtOnce()
     QCOMPARE(link.ReplyText(), QByteArray("?12600000000"));
     QTest::qWait(Period);
     QCOMPARE(instrument.model.requests().size(), 1);
-
-    // Leave the application able to run event loops for the next tests.
-    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
-    QCoreApplication::exec();
 }
 
 void TestSerialLink::memory_readsAndWrites()
