@@ -22,6 +22,7 @@ SerialLink::SerialLink(int timerPeriodMs, QObject *parent)
 
 SerialLink::~SerialLink()
 {
+    Q_ASSERT(m_waitDepth == 0);
     m_timer.stop();
     ClosePort();
 }
@@ -111,12 +112,14 @@ void SerialLink::SendCommand(const QByteArray &command)
 // event loops then return at once, and waiting on would spin.
 bool SerialLink::waitWhile(const std::function<bool()> &condition)
 {
+    ++m_waitDepth;
     while (!m_exiting && condition()) {
         QEventLoop loop;
         connect(this, &SerialLink::linkStateChanged, &loop, &QEventLoop::quit);
         if (loop.exec() < 0)
             m_exiting = true;
     }
+    --m_waitDepth;
     return !m_exiting;
 }
 

@@ -21,6 +21,9 @@ class SerialLink : public QObject
 public:
     // timerPeriodMs is the resend period (1000 ms in the program).
     explicit SerialLink(int timerPeriodMs, QObject *parent = nullptr);
+    // The owner must outlive every wait in SendCommand(): a link destroyed by an
+    // event handled during a wait would leave that wait running on a dead object
+    // (asserted in debug builds).
     ~SerialLink() override;
 
     // No handshaking, then 9600 baud, 8 data bits, no parity, 1 stop bit.
@@ -80,5 +83,6 @@ private:
     // began on lasts (-1: it began with the port closed).
     int m_portOpens = 0;
     int m_transactionOpen = -1;
+    int m_waitDepth = 0; // SendCommand() waits running, nested ones included
     bool m_exiting = false;
 };
