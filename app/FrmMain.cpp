@@ -17,7 +17,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 
 #include <cmath>
@@ -201,11 +200,8 @@ void FrmMain::showNotConnected()
 
 void FrmMain::setTransferButtonsEnabled(bool enabled)
 {
-    for (const char *name :
-         {"cmdReadProgram", "cmdSendProgram", "cmdReadAllReagents", "cmdReadReagents", "cmdSend"}) {
-        if (auto *button = findChild<QPushButton *>(QLatin1StringView(name)))
-            button->setEnabled(enabled);
-    }
+    m_programs->setTransferButtonsEnabled(enabled);
+    m_reagents->setTransferButtonsEnabled(enabled);
 }
 
 void FrmMain::mnSettings_Click()

@@ -27,10 +27,6 @@
 
 namespace {
 
-// The spin control's ends: one past the highest and the lowest program.
-constexpr int SpinTop = ProgramCount + 1;
-constexpr int SpinBottom = 0;
-
 QByteArray Bytes(const QLineEdit *box)
 {
     return ToWin1252(box->text());
@@ -62,7 +58,7 @@ void ProgramEditor::buildControls()
     FitWidth(txtReadProgram, 2);
     LabelFor(Label7, txtReadProgram);
     VScroll2 = MakeControl<SpinArrows>("VScroll2", Frame2);
-    VScroll2->setRange(SpinBottom, SpinTop);
+    VScroll2->setRange(0, ProgramCount + 1); // one past either end, to wrap around
     VScroll2->setValue(1);
     VScroll2->setAccessibleName(Label7->text());
     cmdReadProgram = MakeButton("cmdReadProgram", QStringLiteral("Read from Quenor"), Frame2);
@@ -329,16 +325,7 @@ void ProgramEditor::txtReadProgram_Change()
 
 void ProgramEditor::VScroll2_Change()
 {
-    const int value = VScroll2->value();
-    if (value == SpinBottom) {
-        txtReadProgram->setText(QString::number(ProgramCount));
-        VScroll2->setValue(ProgramCount);
-    } else if (value == SpinTop) {
-        txtReadProgram->setText(QStringLiteral("1"));
-        VScroll2->setValue(1);
-    } else {
-        txtReadProgram->setText(QString::number(value));
-    }
+    WrapSpinValue(*VScroll2, *txtReadProgram, ProgramCount);
 }
 
 void ProgramEditor::txtProgramName_Change()
@@ -506,6 +493,12 @@ void ProgramEditor::showReagentNamesAgain()
     fillReagentChoices();
     txtReadProgram_Change();
     selectVialLine(line);
+}
+
+void ProgramEditor::setTransferButtonsEnabled(bool enabled)
+{
+    cmdReadProgram->setEnabled(enabled);
+    cmdSendProgram->setEnabled(enabled);
 }
 
 void ProgramEditor::EnableEditing(bool enabled)

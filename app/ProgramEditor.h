@@ -60,6 +60,9 @@ public:
     // Locks or unlocks the program editor for a transfer. The paste button is
     // only unlocked once a program has been copied.
     void EnableEditing(bool enabled);
+    // Enables or disables the two program transfer buttons, which follow the
+    // connection to the instrument.
+    void setTransferButtonsEnabled(bool enabled);
 
 private:
     void buildControls();

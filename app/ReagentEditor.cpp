@@ -23,10 +23,6 @@
 
 namespace {
 
-// The spin control's ends: one past the highest and the lowest reagent.
-constexpr int SpinTop = ReagentCount + 1;
-constexpr int SpinBottom = 0;
-
 QPushButton *MakeTransferButton(const char *name, const QString &text, QWidget *parent)
 {
     QPushButton *button = MakeButton(name, text, parent);
@@ -60,7 +56,7 @@ ReagentEditor::ReagentEditor(ProgramStore &store, QWidget *parent)
     FitWidth(txtRead, 3);
     LabelFor(Label8, txtRead);
     VScroll1 = MakeControl<SpinArrows>("VScroll1", Frame1);
-    VScroll1->setRange(SpinBottom, SpinTop);
+    VScroll1->setRange(0, ReagentCount + 1); // one past either end, to wrap around
     VScroll1->setValue(1);
     VScroll1->setAccessibleName(Label8->text());
     cmdReadReagents =
@@ -173,16 +169,7 @@ void ReagentEditor::txtRead_Change()
 
 void ReagentEditor::VScroll1_Change()
 {
-    const int value = VScroll1->value();
-    if (value == SpinBottom) {
-        txtRead->setText(QString::number(ReagentCount));
-        VScroll1->setValue(ReagentCount);
-    } else if (value == SpinTop) {
-        txtRead->setText(QStringLiteral("1"));
-        VScroll1->setValue(1);
-    } else {
-        txtRead->setText(QString::number(value));
-    }
+    WrapSpinValue(*VScroll1, *txtRead, ReagentCount);
 }
 
 void ReagentEditor::lsReagents_Click()
@@ -198,6 +185,11 @@ void ReagentEditor::lsReagents_Click()
 }
 
 void ReagentEditor::EnableEditing(bool enabled)
+{
+    setTransferButtonsEnabled(enabled);
+}
+
+void ReagentEditor::setTransferButtonsEnabled(bool enabled)
 {
     cmdReadAllReagents->setEnabled(enabled);
     cmdReadReagents->setEnabled(enabled);

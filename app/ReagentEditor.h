@@ -37,6 +37,9 @@ public:
 
     // Locks or unlocks the three reagent transfer buttons.
     void EnableEditing(bool enabled);
+    // Enables or disables the three reagent transfer buttons, which follow
+    // the connection to the instrument.
+    void setTransferButtonsEnabled(bool enabled);
 
 private:
     void VScroll1_Change();

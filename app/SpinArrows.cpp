@@ -1,6 +1,7 @@
 #include "app/SpinArrows.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace {
@@ -58,4 +59,18 @@ void SpinArrows::resizeEvent(QResizeEvent *event)
     const int upper = height() / 2;
     m_up->setGeometry(0, 0, width(), upper);
     m_down->setGeometry(0, upper, width(), height() - upper);
+}
+
+void WrapSpinValue(SpinArrows &spin, QLineEdit &box, int count)
+{
+    const int value = spin.value();
+    if (value == 0) {
+        box.setText(QString::number(count));
+        spin.setValue(count);
+    } else if (value == count + 1) {
+        box.setText(QStringLiteral("1"));
+        spin.setValue(1);
+    } else {
+        box.setText(QString::number(value));
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractSlider>
 
+class QLineEdit;
 class QToolButton;
 
 // A spin control beside a number box: two arrow buttons over a value, like a
@@ -30,3 +31,8 @@ private:
     QToolButton *m_up;
     QToolButton *m_down;
 };
+
+// The change step of a spin control beside a number box for 1 to count, the
+// control's range running one past either end: 0 wraps around to count and
+// count + 1 to 1; the box shows the value in plain decimal.
+void WrapSpinValue(SpinArrows &spin, QLineEdit &box, int count);
