@@ -15,6 +15,17 @@ inline void IsolatePorts(const QTemporaryDir &dir)
     IsolatePorts(dir.path());
 }
 
+// The "CommPort" setting as stored ("" when missing), and a new value for it.
+inline QString StoredCommPort()
+{
+    return AppSettings::Open().value(AppSettings::CommPort).toString();
+}
+
+inline void StoreCommPort(const QString &value)
+{
+    AppSettings::Open().setValue(AppSettings::CommPort, value);
+}
+
 // An instrument model served on a pty of its own.
 struct EmulatedInstrument
 {

@@ -15,16 +15,6 @@ namespace {
 constexpr int Period = 5000;
 constexpr int SilentPeriod = 10;
 
-QVariant StoredCommPort()
-{
-    return AppSettings::Open().value(AppSettings::CommPort);
-}
-
-void StoreCommPort(const QString &value)
-{
-    AppSettings::Open().setValue(AppSettings::CommPort, value);
-}
-
 } // namespace
 
 class TestDeviceSearch : public QObject
@@ -104,7 +94,7 @@ void TestDeviceSearch::savedPortAnswers_connectsAndStaysOpen()
 
     QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM3")});
     QVERIFY(view.transfersEnabled);
-    QCOMPARE(StoredCommPort().toString(), QStringLiteral("3"));
+    QCOMPARE(StoredCommPort(), QStringLiteral("3"));
     QVERIFY(link.isOpen());
     QCOMPARE(link.portNumber(), 3);
 
@@ -124,7 +114,7 @@ void TestDeviceSearch::savedPortSilent_noScan()
 
     QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
     QVERIFY(!link.isOpen());
-    QCOMPARE(StoredCommPort().toString(), QStringLiteral("3"));
+    QCOMPARE(StoredCommPort(), QStringLiteral("3"));
     QTRY_COMPARE(silent.model.requests().size(), 6);
     QCOMPARE(elsewhere.model.requests().size(), 0);
 }
@@ -151,7 +141,7 @@ void TestDeviceSearch::scan_highestAnsweringPortWins()
     ConnectDevice(link, view);
 
     QCOMPARE(view.calls, QStringList{ConnectionView::ConnectedCaption(found)});
-    QCOMPARE(StoredCommPort().toString(), QString::number(found));
+    QCOMPARE(StoredCommPort(), QString::number(found));
     QVERIFY(link.isOpen());
     QCOMPARE(link.portNumber(), found);
     // Every instrument was asked once; the one found answers on the open port.
@@ -209,7 +199,7 @@ void TestDeviceSearch::storedCommPort()
     ConnectDevice(link, view);
     QCOMPARE(view.caption, connectedOn ? ConnectionView::ConnectedCaption(connectedOn)
                                        : ConnectionView::NotConnectedCaption());
-    QCOMPARE(StoredCommPort().toString(), connectedOn ? QString::number(connectedOn) : stored);
+    QCOMPARE(StoredCommPort(), connectedOn ? QString::number(connectedOn) : stored);
 }
 
 // The second search finds the port open from the first: it must close it
@@ -228,7 +218,7 @@ void TestDeviceSearch::searchAgain_samePort_staysConnected()
     QCOMPARE(view.calls, QStringList(2, ConnectionView::ConnectedCaption(1)));
     QVERIFY(link.isOpen());
     QCOMPARE(link.portNumber(), 1);
-    QCOMPARE(StoredCommPort().toString(), QStringLiteral("1"));
+    QCOMPARE(StoredCommPort(), QStringLiteral("1"));
     QCOMPARE(instrument.model.requests().size(), 2);
 }
 
@@ -255,7 +245,7 @@ void TestDeviceSearch::searchDuringSearch_doesNothing()
     QVERIFY(asked);
     QVERIFY(secondView.calls.isEmpty());
     QCOMPARE(view.calls, QStringList{QStringLiteral("Quenor - connected on COM2")});
-    QCOMPARE(StoredCommPort().toString(), QStringLiteral("2"));
+    QCOMPARE(StoredCommPort(), QStringLiteral("2"));
     QCOMPARE(link.portNumber(), 2);
     // The probe of COM3 ran its course, undisturbed.
     QTRY_COMPARE(silent.model.requests().size(), 6);

@@ -23,16 +23,6 @@ constexpr int Period = 5000;
 // ms: for tests with a silent port, which waits for all its resends.
 constexpr int SilentPeriod = 10;
 
-QString StoredCommPort()
-{
-    return AppSettings::Open().value(AppSettings::CommPort).toString();
-}
-
-void StoreCommPort(const QString &value)
-{
-    AppSettings::Open().setValue(AppSettings::CommPort, value);
-}
-
 } // namespace
 
 class TestSettingsDialog : public QObject
