@@ -15,6 +15,12 @@ inline void IsolatePorts(const QTemporaryDir &dir)
     IsolatePorts(dir.path());
 }
 
+// Reply periods for searches, in ms. The instrument answers at once and missing
+// ports fail at once, so a long period only keeps a busy machine from causing
+// resends; a test with a silent port uses the short one to get its timeout fast.
+inline constexpr int SearchPeriod = 5000;
+inline constexpr int SilentSearchPeriod = 10;
+
 // The "CommPort" setting as stored ("" when missing), and a new value for it.
 inline QString StoredCommPort()
 {

@@ -8,15 +8,6 @@
 
 #include <memory>
 
-namespace {
-
-// ms: the instrument answers at once and missing ports fail at once, so only
-// a silent port waits for its resends.
-constexpr int Period = 5000;
-constexpr int SilentPeriod = 10;
-
-} // namespace
-
 class TestDeviceSearch : public QObject
 {
     Q_OBJECT
@@ -74,7 +65,7 @@ void TestDeviceSearch::captions()
 
 void TestDeviceSearch::noSavedPortNoInstrument_notConnectedAndNothingStored()
 {
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     RecordingView view;
     ConnectDevice(link, view);
     QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
@@ -87,7 +78,7 @@ void TestDeviceSearch::savedPortAnswers_connectsAndStaysOpen()
 {
     EmulatedInstrument &instrument = addInstrument(3);
     StoreCommPort(QStringLiteral("3"));
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     link.ApplyLineSettings();
     RecordingView view;
     ConnectDevice(link, view);
@@ -108,7 +99,7 @@ void TestDeviceSearch::savedPortSilent_noScan()
     EmulatedInstrument &silent = addInstrument(3, "4173-528", true);
     EmulatedInstrument &elsewhere = addInstrument(5);
     StoreCommPort(QStringLiteral("3"));
-    SerialLink link(SilentPeriod);
+    SerialLink link(SilentSearchPeriod);
     RecordingView view;
     ConnectDevice(link, view);
 
@@ -136,7 +127,7 @@ void TestDeviceSearch::scan_highestAnsweringPortWins()
     QFETCH(int, found);
     for (int port : ports)
         addInstrument(port);
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     RecordingView view;
     ConnectDevice(link, view);
 
@@ -155,7 +146,7 @@ void TestDeviceSearch::scan_highestAnsweringPortWins()
 void TestDeviceSearch::wrongIdentity_notFound()
 {
     EmulatedInstrument &other = addInstrument(4, "4173-5280");
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     RecordingView view;
     ConnectDevice(link, view);
     QCOMPARE(view.calls, QStringList{ConnectionView::NotConnectedCaption()});
@@ -194,7 +185,7 @@ void TestDeviceSearch::storedCommPort()
     QCOMPARE(SavedCommPort(1), read);
 
     addInstrument(6);
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     RecordingView view;
     ConnectDevice(link, view);
     QCOMPARE(view.caption, connectedOn ? ConnectionView::ConnectedCaption(connectedOn)
@@ -208,7 +199,7 @@ void TestDeviceSearch::searchAgain_samePort_staysConnected()
 {
     EmulatedInstrument &instrument = addInstrument(1);
     StoreCommPort(QStringLiteral("1"));
-    SerialLink link(Period);
+    SerialLink link(SearchPeriod);
     link.ApplyLineSettings();
     RecordingView view;
     ConnectDevice(link, view);
@@ -226,7 +217,7 @@ void TestDeviceSearch::searchDuringSearch_doesNothing()
 {
     addInstrument(2);
     EmulatedInstrument &silent = addInstrument(3, "4173-528", true);
-    SerialLink link(SilentPeriod);
+    SerialLink link(SilentSearchPeriod);
     link.ApplyLineSettings();
     RecordingView view;
 

@@ -15,16 +15,6 @@
 #include <memory>
 #include <utility>
 
-namespace {
-
-// ms: the instrument answers at once and missing ports fail at once; a long
-// period keeps a busy machine from causing resends.
-constexpr int Period = 5000;
-// ms: for tests with a silent port, which waits for all its resends.
-constexpr int SilentPeriod = 10;
-
-} // namespace
-
 class TestSettingsDialog : public QObject
 {
     Q_OBJECT
@@ -71,7 +61,7 @@ void TestSettingsDialog::init()
 {
     QVERIFY(m_dir.isValid());
     IsolatePorts(m_dir);
-    m_link = std::make_unique<SerialLink>(Period);
+    m_link = std::make_unique<SerialLink>(SearchPeriod);
     m_link->ApplyLineSettings();
     m_view.calls.clear();
     m_view.caption = QStringLiteral("Quenor");
@@ -265,7 +255,7 @@ void TestSettingsDialog::findDevice_nothingFound_tellsTheUser()
 
 void TestSettingsDialog::useShortPeriod()
 {
-    m_link = std::make_unique<SerialLink>(SilentPeriod);
+    m_link = std::make_unique<SerialLink>(SilentSearchPeriod);
     m_link->ApplyLineSettings();
 }
 
